@@ -1,0 +1,71 @@
+#include "platform/colorbox.h"
+
+#include "platform/twips.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace platform {
+
+ColorBox::ColorBox(const QColor& color, float left, float top, float width, float height, QWidget* parent)
+    : QWidget(parent)
+    , m_color(color)
+    , m_left(left)
+    , m_top(top)
+{
+    // Every pixel is painted by us: no background fill, no focus frame, no hover tint.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Reachable by Tab like the other controls, but a click does not move the focus.
+    setFocusPolicy(Qt::TabFocus);
+    resize(twipsToPixels(width), twipsToPixels(height));
+    place();
+}
+
+float ColorBox::widthTwips() const
+{
+    return pixelsToTwips(width());
+}
+
+float ColorBox::heightTwips() const
+{
+    return pixelsToTwips(height());
+}
+
+void ColorBox::setLeftTwips(float left)
+{
+    m_left = left;
+    place();
+}
+
+void ColorBox::setTopTwips(float top)
+{
+    m_top = top;
+    place();
+}
+
+void ColorBox::place()
+{
+    move(twipsToPixels(m_left), twipsToPixels(m_top));
+}
+
+void ColorBox::paintEvent(QPaintEvent* event)
+{
+    QPainter(this).fillRect(event->rect(), m_color);
+}
+
+// Counting on the press, not the release: at a move every 35 ms the release
+// often comes after the box has jumped away.
+void ColorBox::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
+}
+
+// Qt sends the second press of a double-click as a double-click event; it is
+// still a press, and it counts.
+void ColorBox::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    mousePressEvent(event);
+}
+
+} // namespace platform

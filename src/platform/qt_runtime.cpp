@@ -1,0 +1,52 @@
+#include "platform/qt_runtime.h"
+
+#include "platform/twips.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QWidget>
+
+namespace platform {
+
+double QtRuntime::clock()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_epoch).count();
+}
+
+void QtRuntime::seedRandom()
+{
+    // The time of day in nanoseconds: two runs started at different moments
+    // draw different sequences.
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    const auto ns = static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+    std::seed_seq seed { static_cast<std::uint32_t>(ns), static_cast<std::uint32_t>(ns >> 32) };
+    m_generator.seed(seed);
+}
+
+float QtRuntime::random()
+{
+    return unitFloat(static_cast<std::uint32_t>(m_generator()));
+}
+
+// The greeting comes before the window is shown: a box is only tied to a
+// window the player can see.
+void QtRuntime::messageBox(QWidget* parent, const QString& prompt, const QString& title)
+{
+    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? QCoreApplication::applicationName() : title,
+        prompt, QMessageBox::Ok, parent && parent->isVisible() ? parent : nullptr);
+    box.exec();
+}
+
+void QtRuntime::pumpEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+QSizeF QtRuntime::outerSize(const QWidget& window)
+{
+    // frameGeometry() is the client size where the window has no frame.
+    const QSize outer = window.frameGeometry().size();
+    return { pixelsToTwips(outer.width()), pixelsToTwips(outer.height()) };
+}
+
+} // namespace platform

@@ -1,0 +1,17 @@
+#include "platform/qt_runtime.h"
+#include "window/zorbleck.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    // Also the title of the one box that has none of its own: the summary.
+    QApplication::setApplicationName(QStringLiteral("Zorbleck"));
+
+    platform::QtRuntime runtime;
+    Zorbleck window(runtime);
+    window.load();
+    window.show();
+    return QApplication::exec();
+}
