@@ -2,7 +2,7 @@
 
 #include "platform/runtime.h"
 
-#include <QCoreApplication>
+#include <QString>
 
 namespace platform {
 
@@ -11,7 +11,8 @@ namespace {
 void report(Runtime& runtime, QWidget* window, const char* text) noexcept
 {
     try {
-        runtime.messageBox(window, QString::fromUtf8(text), QCoreApplication::applicationName());
+        // Untitled: the box takes the program's name.
+        runtime.messageBox(window, QString::fromUtf8(text), QString());
     } catch (...) {
         // Nothing is left to tell the player with; the window goes on.
     }

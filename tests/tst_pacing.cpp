@@ -1,0 +1,105 @@
+#include "support/fake_runtime.h"
+#include "support/probe.h"
+
+#include "platform/qt_runtime.h"
+
+#include <QtTest>
+
+#include <cmath>
+
+// The pause, the elapsed-seconds caption and the random draws.
+class PacingTest : public QObject {
+    Q_OBJECT
+
+    FakeRuntime runtime;
+    Zorbleck* window = nullptr;
+
+    ZorbleckProbe probe() const { return { *window }; }
+
+private slots:
+    void init()
+    {
+        runtime = FakeRuntime();
+        window = new Zorbleck(runtime);
+    }
+    void cleanup() { delete window; }
+
+    void pauseEndsAtTheFirstReadingPastItsLength_data()
+    {
+        QTest::addColumn<double>("duration");
+        QTest::addColumn<double>("step");
+        QTest::addColumn<int>("pumps");
+        QTest::addColumn<double>("endsAt");
+        QTest::newRow("zero never pumps") << 0.0 << 0.125 << 0 << 0.125;
+        QTest::newRow("negative never pumps") << -1.0 << 0.125 << 0 << 0.125;
+        QTest::newRow("reading exactly at the end") << 0.25 << 0.125 << 1 << 0.25;
+        QTest::newRow("clock coarser than the pause") << 0.035 << 0.0625 << 0 << 0.0625;
+        QTest::newRow("fine clock") << 0.035 << 0.001953125 << 17 << 0.03515625;
+    }
+    void pauseEndsAtTheFirstReadingPastItsLength()
+    {
+        QFETCH(double, duration);
+        QFETCH(double, step);
+        QFETCH(int, pumps);
+        QFETCH(double, endsAt);
+        runtime.now = 1000;
+        runtime.readStep = step;
+        window->TimeOut(duration);
+        QCOMPARE(runtime.pumps, pumps);
+        // The last reading taken is the one that ended the pause.
+        QCOMPARE(runtime.now - runtime.readStep, 1000 + endsAt);
+    }
+
+    // Time spent in handlers run by the pumping counts towards the pause.
+    void handlersRunInsideThePauseCountTowardsIt()
+    {
+        runtime.onPump = [this](int) { runtime.now += 0.1; };
+        window->TimeOut(0.3);
+        QCOMPARE(runtime.pumps, 3);
+    }
+
+    void elapsedShowsWholeSecondsAfterTwoBlanks_data()
+    {
+        QTest::addColumn<float>("elapsed");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("0.2") << 0.2f << "  0";
+        QTest::newRow("12.7") << 12.7f << "  12";
+        QTest::newRow("45.99") << 45.99f << "  45";
+        QTest::newRow("46.01") << 46.01f << "  46";
+        QTest::newRow("negative") << -0.5f << "  -1";
+    }
+    void elapsedShowsWholeSecondsAfterTwoBlanks()
+    {
+        QFETCH(float, elapsed);
+        QFETCH(QString, caption);
+        probe().showElapsed(elapsed);
+        QCOMPARE(probe().timer().text(), caption);
+    }
+
+    // r * n rounded in single precision reaches n for r just below 1.
+    void drawsStayWithinOneToN_data()
+    {
+        QTest::addColumn<int>("n");
+        for (int n : { 60, 100, 7800, 9800 })
+            QTest::addRow("%d", n) << n;
+    }
+    void drawsStayWithinOneToN()
+    {
+        QFETCH(int, n);
+        runtime.randoms = { 0.0f, std::nextafter(1.0f, 0.0f), 0.5f, std::nextafter(0.5f, 0.0f) };
+        QCOMPARE(probe().draw(n), 1.0f);
+        QCOMPARE(probe().draw(n), float(n));
+        QCOMPARE(probe().draw(n), float(n / 2 + 1));
+        QCOMPARE(probe().draw(n), float(n / 2));
+    }
+
+    void theRandomSourceNeverReachesOne()
+    {
+        QCOMPARE(platform::unitFloat(0), 0.0f);
+        QVERIFY(platform::unitFloat(0xFFFFFFFFu) < 1.0f);
+        QCOMPARE(platform::unitFloat(0x80000000u), 0.5f);
+    }
+};
+
+QTEST_MAIN(PacingTest)
+#include "tst_pacing.moc"
