@@ -2,8 +2,11 @@
 
 #include "platform/twips.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QWidget>
 
 namespace platform {
@@ -34,6 +37,13 @@ void QtRuntime::messageBox(QWidget* parent, const QString& prompt, const QString
 {
     QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? QCoreApplication::applicationName() : title,
         prompt, QMessageBox::Ok, parent && parent->isVisible() ? parent : nullptr);
+    // Ctrl+C copies the box's title and text, as message boxes do elsewhere:
+    // a player can paste a score, and a test can read a box.
+    const QShortcut copy(QKeySequence::Copy, &box, [&box] {
+        const QString rule = QStringLiteral("---------------------------\n");
+        QGuiApplication::clipboard()->setText(
+            rule + box.windowTitle() + u'\n' + rule + box.text() + u'\n' + rule + QStringLiteral("OK\n") + rule);
+    });
     box.exec();
 }
 
