@@ -81,8 +81,8 @@ private slots:
             seconds.append(QStringLiteral("  %1").arg(s));
         QCOMPARE(captions, seconds);
         QCOMPARE(probe().timer().text(), QStringLiteral(" "));
-        QCOMPARE(runtime.prompts(),
-            QStringList { "Red: 0 points   Blue: 0 points   Green: 0 points   Total: 0 points." });
+        QCOMPARE(
+            runtime.prompts(), QStringList { "Red: 0 points   Blue: 0 points   Green: 0 points   Total: 0 points." });
         QCOMPARE(runtime.boxes.first().title, QString());
     }
 
@@ -104,9 +104,9 @@ private slots:
     {
         probe().select(QStringLiteral("Slow"));
         const int rolls[] = { 57, 58, 1, 38, 60, 18, 17, 59, 19, 37, 39 };
-        const QColor expected[] = { QColor(), QColor(255, 0, 0), QColor(255, 0, 0), QColor(0, 0, 255),
-            QColor(0, 0, 255), QColor(0, 193, 0), QColor(0, 193, 0), QColor(0, 193, 0), QColor(0, 193, 0),
-            QColor(0, 193, 0), QColor(0, 193, 0) };
+        const QColor expected[]
+            = { QColor(), QColor(255, 0, 0), QColor(255, 0, 0), QColor(0, 0, 255), QColor(0, 0, 255), QColor(0, 193, 0),
+                  QColor(0, 193, 0), QColor(0, 193, 0), QColor(0, 193, 0), QColor(0, 193, 0), QColor(0, 193, 0) };
         const QColor original = probe().background();
         for (int roll : rolls)
             runtime.randoms += pass(roll);

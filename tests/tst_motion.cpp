@@ -193,8 +193,8 @@ private slots:
     void boxesAlwaysComeBackIntoView()
     {
         QRandomGenerator random(20261207);
-        const std::pair<platform::ColorBox*, double> boxes[] = { { &probe().red(), 0.018 },
-            { &probe().blue(), 0.035 }, { &probe().green(), 0.065 } };
+        const std::pair<platform::ColorBox*, double> boxes[]
+            = { { &probe().red(), 0.018 }, { &probe().blue(), 0.035 }, { &probe().green(), 0.065 } };
         for (int trial = 0; trial < 20; ++trial) {
             const QSizeF client(random.bounded(1500, 15000), random.bounded(1500, 12000));
             runtime.outer = client + QSizeF(120, 510);

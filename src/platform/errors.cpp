@@ -8,15 +8,15 @@ namespace platform {
 
 namespace {
 
-void report(Runtime& runtime, QWidget* window, const char* text) noexcept
-{
-    try {
-        // Untitled: the box takes the program's name.
-        runtime.messageBox(window, QString::fromUtf8(text), QString());
-    } catch (...) {
-        // Nothing is left to tell the player with; the window goes on.
+    void report(Runtime& runtime, QWidget* window, const char* text) noexcept
+    {
+        try {
+            // Untitled: the box takes the program's name.
+            runtime.messageBox(window, QString::fromUtf8(text), QString());
+        } catch (...) {
+            // Nothing is left to tell the player with; the window goes on.
+        }
     }
-}
 
 } // namespace
 

@@ -35,8 +35,8 @@ float QtRuntime::random()
 // window the player can see.
 void QtRuntime::messageBox(QWidget* parent, const QString& prompt, const QString& title)
 {
-    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? QCoreApplication::applicationName() : title,
-        prompt, QMessageBox::Ok, parent && parent->isVisible() ? parent : nullptr);
+    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? QCoreApplication::applicationName() : title, prompt,
+        QMessageBox::Ok, parent && parent->isVisible() ? parent : nullptr);
     // Ctrl+C copies the box's title and text, as message boxes do elsewhere:
     // a player can paste a score, and a test can read a box.
     const QShortcut copy(QKeySequence::Copy, &box, [&box] {

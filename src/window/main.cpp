@@ -2,12 +2,14 @@
 #include "window/zorbleck.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     // Also the title of the one box that has none of its own: the summary.
     QApplication::setApplicationName(QStringLiteral("Zorbleck"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zorbleck.ico")));
 
     platform::QtRuntime runtime;
     Zorbleck window(runtime);

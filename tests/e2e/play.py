@@ -111,14 +111,16 @@ def play_openbox(session):
 
 def main():
     binary, mode = sys.argv[1], sys.argv[2]
-    session = XSession(binary, window_manager=(mode == "openbox"))
+    session = None
     try:
+        session = XSession(binary, window_manager=(mode == "openbox"))
         (play_openbox if mode == "openbox" else play_bare)(session)
     except Failure as failure:
         print(f"FAIL: {failure}")
         return 1
     finally:
-        session.close()
+        if session:
+            session.close()
     print("1 passed, 0 failed")
     return 0
 

@@ -40,13 +40,20 @@ class XSession:
                         DBUS_SESSION_BUS_ADDRESS="unix:path=" + self.runtime_dir + "/no-bus")
         self.env.pop("QT_SCALE_FACTOR", None)
         self.wm = None
+        self.game = None
+        try:
+            self._start_window_manager(window_manager)
+        except Exception:
+            self.close()
+            raise
+
+    def _start_window_manager(self, window_manager):
         if window_manager:
             self.wm = subprocess.Popen(["openbox", "--config-file", self._openbox_rc()],
                                        env=self.env, stdout=subprocess.DEVNULL,
                                        stderr=subprocess.DEVNULL)
             self.wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self.x("xprop", "-root"),
-                          "openbox did not start")
-        self.game = None
+                          "openbox did not start", timeout=30)
 
     def _openbox_rc(self):
         # No mouse bindings on client windows: click-to-focus would swallow
