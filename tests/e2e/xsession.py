@@ -13,6 +13,11 @@ import time
 CAPTION = "Vemmo's Zorbleck!"
 
 
+# What a sanitized build prints when it finds a fault; the asan preset makes
+# any of them end the game, and the test must fail with it.
+SANITIZER_REPORTS = ("ERROR: AddressSanitizer", "runtime error:", "ERROR: LeakSanitizer")
+
+
 class Failure(Exception):
     pass
 
@@ -20,6 +25,11 @@ class Failure(Exception):
 def check(condition, message):
     if not condition:
         raise Failure(message)
+
+
+def check_no_sanitizer_report(output):
+    found = [marker for marker in SANITIZER_REPORTS if marker in output]
+    check(not found, f"the game printed a sanitizer report ({found[0] if found else ''}):\n{output}")
 
 
 class XSession:
@@ -72,6 +82,13 @@ class XSession:
         self.started = time.monotonic()
         return self.game
 
+    def stop_game(self):
+        """Ends the game if it still runs and returns everything it printed."""
+        if self.game.poll() is None:
+            self.game.kill()
+            self.game.wait()
+        return self.game.stdout.read().decode(errors="replace")
+
     def close(self):
         for process in (self.game, self.wm, self.server):
             if process and process.poll() is None:
@@ -111,7 +128,8 @@ class XSession:
         self.x("xdotool", "key", "--clearmodifiers", *keys)
 
     def click(self, x, y):
-        self.x("xdotool", "mousemove", "--sync", str(x), str(y), "click", "--delay", "0", "1")
+        # No --sync: it waits for a move that never comes when the pointer is already there.
+        self.x("xdotool", "mousemove", str(x), str(y), "click", "--delay", "0", "1")
 
     def read_box(self, title):
         """Waits for a message box, returns its text, and closes it with Enter."""
