@@ -2,6 +2,9 @@
 #include "support/probe.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QWindow>
 #include <QtTest>
 
 #include <cmath>
@@ -218,18 +221,49 @@ private slots:
     }
 
     // The window outlives the handler; the game stops at the next pumping
-    // and nothing more is shown.
+    // and nothing more is shown. Here the close comes from code, inside a pause.
     void closingTheWindowEndsTheGameSilently()
     {
         probe().select(QStringLiteral("Slow"));
+        QElapsedTimer sinceClose;
         runtime.onPump = [&](int pump) {
-            if (pump == 100)
+            if (pump == 100) {
+                sinceClose.start();
                 window->close();
+            }
         };
         probe().pressStart();
+        qInfo("the game returned %lld us after close()", static_cast<long long>(sinceClose.nsecsElapsed() / 1000));
         QCOMPARE(runtime.pumps, 100);
         QVERIFY(runtime.boxes.isEmpty());
         QVERIFY(!window->isVisible());
+    }
+
+    // A press and release that wait in the same pumping as a repaint of the
+    // window and the box count once, no more.
+    void aClickQueuedWithARepaintCountsOnce()
+    {
+        probe().select(QStringLiteral("Impossible"));
+        QList<std::int16_t> redAfterPump;
+        runtime.onPump = [&](int pump) {
+            redAfterPump.append(probe().redScore());
+            if (pump != 5)
+                return;
+            QWindow* handle = window->windowHandle();
+            const QPointF at = probe().red().geometry().center();
+            const QPointF global = window->mapToGlobal(at);
+            QCoreApplication::postEvent(
+                handle, new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, {}));
+            window->update();
+            probe().red().update();
+            QCoreApplication::postEvent(
+                handle, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, {}));
+        };
+        probe().pressStart();
+        QCOMPARE(redAfterPump.at(4), 0);
+        QCOMPARE(redAfterPump.at(5), 1);
+        QCOMPARE(runtime.prompts().last(),
+            QStringLiteral("Red: 1 points   Blue: 0 points   Green: 0 points   Total: 1 points."));
     }
 };
 

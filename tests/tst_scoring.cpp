@@ -140,11 +140,19 @@ private slots:
         QCOMPARE(probe().background(), QColor(230, 230, 213));
         QCOMPARE(probe().redScore(), 32000);
 
+        // The next game runs whole, counts its clicks and gives its verdict.
         probe().select(QStringLiteral("Average"));
         runtime.pumpStep = 1.0 / 64;
+        runtime.onPump = [&](int pump) {
+            if (pump == 3)
+                probe().click(probe().blue());
+        };
         probe().pressStart();
+        QCOMPARE(runtime.boxes.size(), 3);
         QCOMPARE(runtime.prompts().last(),
-            QStringLiteral("Red: 0 points   Blue: 0 points   Green: 0 points   Total: 0 points."));
+            QStringLiteral("Red: 0 points   Blue: 3 points   Green: 0 points   Total: 3 points."));
+        QCOMPARE(runtime.draws, 10 * int(std::ceil(46 / (9.0 / 64))));
+        QCOMPARE(probe().verdict().text(), QStringLiteral("How is it possible to do that bad?"));
     }
 };
 

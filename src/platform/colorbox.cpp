@@ -2,10 +2,48 @@
 
 #include "platform/twips.h"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace platform {
+
+namespace {
+
+    // A click on a box is its whole use, so assistive technology is told it is
+    // a button, and pressing it there goes through the same clicked() signal.
+    class AccessibleColorBox final : public QAccessibleWidget {
+    public:
+        explicit AccessibleColorBox(ColorBox* box)
+            : QAccessibleWidget(box, QAccessible::Button)
+        {
+        }
+
+        QStringList actionNames() const override
+        {
+            QStringList names = QAccessibleWidget::actionNames();
+            names.prepend(pressAction());
+            return names;
+        }
+
+        void doAction(const QString& actionName) override
+        {
+            if (actionName == pressAction())
+                emit static_cast<ColorBox*>(widget())->clicked();
+            else
+                QAccessibleWidget::doAction(actionName);
+        }
+    };
+
+    QAccessibleInterface* accessibleColorBox(const QString& className, QObject* object)
+    {
+        auto* box = qobject_cast<ColorBox*>(object);
+        if (box && className == QLatin1String(ColorBox::staticMetaObject.className()))
+            return new AccessibleColorBox(box);
+        return nullptr;
+    }
+
+} // namespace
 
 ColorBox::ColorBox(const QColor& color, float left, float top, float width, float height, QWidget* parent)
     : QWidget(parent)
@@ -13,6 +51,8 @@ ColorBox::ColorBox(const QColor& color, float left, float top, float width, floa
     , m_left(left)
     , m_top(top)
 {
+    static const bool accessible = (QAccessible::installFactory(accessibleColorBox), true);
+    Q_UNUSED(accessible)
     // Every pixel is painted by us: no background fill, no focus frame, no hover tint.
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Reachable by Tab like the other controls, but a click does not move the focus.

@@ -86,6 +86,19 @@ Zorbleck::Zorbleck(platform::Runtime& rt, QWidget* parent)
     lblTimer->lower();
     lbl1->lower();
 
+    // What a screen reader says; nothing on screen changes. A label's name
+    // stays its text, the seconds or the verdict, which a fixed name would hide.
+    lst1->setAccessibleName(QStringLiteral("Difficulty"));
+    cmdStart->setAccessibleName(QStringLiteral("Start"));
+    lblTimer->setAccessibleDescription(QStringLiteral("Elapsed seconds"));
+    lbl1->setAccessibleDescription(QStringLiteral("Verdict"));
+    pct->setAccessibleName(QStringLiteral("Red box"));
+    pct->setAccessibleDescription(QStringLiteral("1 point per click"));
+    pct2->setAccessibleName(QStringLiteral("Blue box"));
+    pct2->setAccessibleDescription(QStringLiteral("3 points per click"));
+    pct3->setAccessibleName(QStringLiteral("Green box"));
+    pct3->setAccessibleDescription(QStringLiteral("4 points per click"));
+
     setTabOrder(cmdStart, lst1);
     setTabOrder(lst1, pct2);
     setTabOrder(pct2, pct3);

@@ -19,7 +19,7 @@ class Zorbleck final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit Zorbleck(platform::Runtime& runtime, QWidget* parent = nullptr);
+    explicit Zorbleck(platform::Runtime& rt, QWidget* parent = nullptr);
 
     // Runs the load handler; call once, before the window is first shown.
     void load();

@@ -4,6 +4,7 @@ Everything goes through the X server as a player's actions would: xdotool
 for the mouse and keyboard, screenshots for what is on the screen, and
 Ctrl+C on a message box (Qt copies a box's title and text) to read it.
 """
+import difflib
 import os
 import re
 import subprocess
@@ -147,6 +148,18 @@ class XSession:
         parts = [p.strip() for p in text.split("---------------------------") if p.strip()]
         check(parts[0] == title, f"box titled {parts[0]!r}, expected {title!r}")
         return parts[1]
+
+    def read_label(self, area, candidates):
+        """Reads a label by OCR and returns the candidate text closest to it."""
+        x, y, w, h = area
+        png = subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "-resize", "300%", "png:-"],
+                             env=self.env, capture_output=True, check=True).stdout
+        seen = subprocess.run(["tesseract", "-", "-"], input=png, capture_output=True, check=True).stdout
+        seen = " ".join(seen.decode().split())
+        score = lambda text: difflib.SequenceMatcher(None, seen, text.strip()).ratio()
+        best = max(candidates, key=score)
+        check(score(best) > 0.8, f"label reads {seen!r}")
+        return best
 
     def screenshot(self):
         raw = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"],
