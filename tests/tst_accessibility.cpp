@@ -1,18 +1,12 @@
-#include "support/fake_runtime.h"
-#include "support/probe.h"
+#include "support/fixture.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QtTest>
 
 // What assistive technology reads from the window, and what it may do there.
-class AccessibilityTest : public QObject {
+class AccessibilityTest : public QObject, WindowFixture {
     Q_OBJECT
-
-    FakeRuntime runtime;
-    Zorbleck* window = nullptr;
-
-    ZorbleckProbe probe() const { return { *window }; }
 
     QAccessibleInterface* accessible(const QString& name) const
     {
@@ -30,12 +24,9 @@ class AccessibilityTest : public QObject {
 private slots:
     void init()
     {
-        runtime = FakeRuntime();
-        window = new Zorbleck(runtime);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        makeWindow();
+        QVERIFY(showWindow());
     }
-    void cleanup() { delete window; }
 
     void controlsAreNamedAndDescribed_data()
     {
@@ -63,7 +54,7 @@ private slots:
         QCOMPARE(iface->text(QAccessible::Name), name);
         QCOMPARE(iface->text(QAccessible::Description), description);
         QVERIFY(!iface->state().invisible);
-        QCOMPARE(iface->parent()->object(), window);
+        QCOMPARE(iface->parent()->object(), window.get());
     }
 
     // A label's name is what it shows, so the seconds and the verdict are read.
@@ -79,7 +70,7 @@ private slots:
 
     void theWindowIsReadByItsCaption()
     {
-        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(window);
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(window.get());
         QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("Vemmo's Zorbleck!"));
         QCOMPARE(iface->childCount(), 7);
     }

@@ -1,5 +1,4 @@
-#include "support/fake_runtime.h"
-#include "support/probe.h"
+#include "support/fixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -29,13 +28,8 @@ QList<float> pass(int colorRoll)
 } // namespace
 
 // Whole games, driven by a scripted clock in a few milliseconds each.
-class GameLoopTest : public QObject {
+class GameLoopTest : public QObject, WindowFixture {
     Q_OBJECT
-
-    FakeRuntime runtime;
-    Zorbleck* window = nullptr;
-
-    ZorbleckProbe probe() const { return { *window }; }
 
     // Each pumping moves the clock on by 1/256 s: exact in binary, so the
     // number of passes follows from the pause alone.
@@ -44,13 +38,10 @@ class GameLoopTest : public QObject {
 private slots:
     void init()
     {
-        runtime = FakeRuntime();
+        makeWindow();
         runtime.pumpStep = PumpStep;
-        window = new Zorbleck(runtime);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(showWindow());
     }
-    void cleanup() { delete window; }
 
     void aGameRunsItsPassesFor46Seconds_data()
     {
@@ -191,7 +182,7 @@ private slots:
     void nothingStartsASecondGameWhileOneRuns()
     {
         probe().select(QStringLiteral("Slow"));
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
         runtime.onPump = [&](int pump) {
             if (pump % 50 == 1) {
                 for (Qt::Key key : { Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Tab })

@@ -1,5 +1,4 @@
-#include "support/fake_runtime.h"
-#include "support/probe.h"
+#include "support/fixture.h"
 
 #include "platform/twips.h"
 
@@ -10,13 +9,8 @@
 
 // The window at the scale factor ctest gives it (QT_SCALE_FACTOR): the layout
 // stays in logical pixels, and the boxes cover exactly their scaled place.
-class HiDpiTest : public QObject {
+class HiDpiTest : public QObject, WindowFixture {
     Q_OBJECT
-
-    FakeRuntime runtime;
-    Zorbleck* window = nullptr;
-
-    ZorbleckProbe probe() const { return { *window }; }
 
     static double scale()
     {
@@ -46,12 +40,9 @@ class HiDpiTest : public QObject {
 private slots:
     void init()
     {
-        runtime = FakeRuntime();
-        window = new Zorbleck(runtime);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        makeWindow();
+        QVERIFY(showWindow());
     }
-    void cleanup() { delete window; }
 
     void theWindowTakesQtsScaleAndKeepsItsLogicalSize()
     {

@@ -1,5 +1,4 @@
-#include "support/fake_runtime.h"
-#include "support/probe.h"
+#include "support/fixture.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -7,13 +6,8 @@
 #include <cmath>
 
 // How one step moves a box, and how the edges send it back.
-class MotionTest : public QObject {
+class MotionTest : public QObject, WindowFixture {
     Q_OBJECT
-
-    FakeRuntime runtime;
-    Zorbleck* window = nullptr;
-
-    ZorbleckProbe probe() const { return { *window }; }
     platform::ColorBox& red() const { return probe().red(); }
 
     void place(platform::ColorBox& box, float left, float top) const
@@ -25,11 +19,9 @@ class MotionTest : public QObject {
 private slots:
     void init()
     {
-        runtime = FakeRuntime();
+        makeWindow();
         runtime.outer = QSizeF(90000, 70000); // far edges out of reach unless a test says otherwise
-        window = new Zorbleck(runtime);
     }
-    void cleanup() { delete window; }
 
     void headingChoosesTheDirection_data()
     {

@@ -1,5 +1,4 @@
-#include "support/fake_runtime.h"
-#include "support/probe.h"
+#include "support/fixture.h"
 
 #include "platform/qt_runtime.h"
 
@@ -8,21 +7,11 @@
 #include <cmath>
 
 // The pause, the elapsed-seconds caption and the random draws.
-class PacingTest : public QObject {
+class PacingTest : public QObject, WindowFixture {
     Q_OBJECT
 
-    FakeRuntime runtime;
-    Zorbleck* window = nullptr;
-
-    ZorbleckProbe probe() const { return { *window }; }
-
 private slots:
-    void init()
-    {
-        runtime = FakeRuntime();
-        window = new Zorbleck(runtime);
-    }
-    void cleanup() { delete window; }
+    void init() { makeWindow(); }
 
     void pauseEndsAtTheFirstReadingPastItsLength_data()
     {

@@ -1,18 +1,12 @@
-#include "support/fake_runtime.h"
-#include "support/probe.h"
+#include "support/fixture.h"
 
 #include <QtTest>
 
 #include <cmath>
 
 // Clicks on the boxes, the counters' 16-bit limits and how an overflow is told.
-class ScoringTest : public QObject {
+class ScoringTest : public QObject, WindowFixture {
     Q_OBJECT
-
-    FakeRuntime runtime;
-    Zorbleck* window = nullptr;
-
-    ZorbleckProbe probe() const { return { *window }; }
 
     bool overflowReported() const
     {
@@ -22,12 +16,9 @@ class ScoringTest : public QObject {
 private slots:
     void init()
     {
-        runtime = FakeRuntime();
-        window = new Zorbleck(runtime);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        makeWindow();
+        QVERIFY(showWindow());
     }
-    void cleanup() { delete window; }
 
     void eachColourScoresItsOwnPoints()
     {

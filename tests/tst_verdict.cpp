@@ -1,5 +1,4 @@
-#include "support/fake_runtime.h"
-#include "support/probe.h"
+#include "support/fixture.h"
 
 #include <QtTest>
 
@@ -14,22 +13,15 @@ const QString Worst = QStringLiteral("How is it possible to do that bad?");
 }
 
 // The verdict for a total: every threshold at and just past its boundary.
-class VerdictTest : public QObject {
+class VerdictTest : public QObject, WindowFixture {
     Q_OBJECT
-
-    FakeRuntime runtime;
-    Zorbleck* window = nullptr;
-
-    ZorbleckProbe probe() const { return { *window }; }
 
 private slots:
     void init()
     {
-        runtime = FakeRuntime();
-        window = new Zorbleck(runtime);
+        makeWindow();
         probe().verdict().setText(QStringLiteral(" "));
     }
-    void cleanup() { delete window; }
 
     void totalsChooseTheirVerdict_data()
     {

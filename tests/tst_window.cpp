@@ -1,27 +1,18 @@
-#include "support/fake_runtime.h"
-#include "support/probe.h"
+#include "support/fixture.h"
 
 #include <QApplication>
 #include <QtTest>
 
 // The window as the player first sees it, and the input it takes.
-class WindowTest : public QObject {
+class WindowTest : public QObject, WindowFixture {
     Q_OBJECT
-
-    FakeRuntime runtime;
-    Zorbleck* window = nullptr;
-
-    ZorbleckProbe probe() const { return { *window }; }
 
 private slots:
     void init()
     {
-        runtime = FakeRuntime();
-        window = new Zorbleck(runtime);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        makeWindow();
+        QVERIFY(showWindow());
     }
-    void cleanup() { delete window; }
 
     void controlsStandAtTheirPixels_data()
     {
