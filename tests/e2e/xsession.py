@@ -167,6 +167,25 @@ class XSession:
         return Screen(raw, 1024, 768)
 
 
+def run(binary, play, window_manager=False, seed=None):
+    """Plays `play(session)` in a fresh X session and prints the closing line;
+    returns the exit status."""
+    session = None
+    try:
+        session = XSession(binary, window_manager=window_manager)
+        play(session)
+    except Failure as failure:
+        print(f"FAIL{'' if seed is None else f' (seed {seed})'}: {failure}")
+        if session and session.game:
+            print("the game's output:\n" + session.stop_game()[-4000:])
+        return 1
+    finally:
+        if session:
+            session.close()
+    print("1 passed, 0 failed")
+    return 0
+
+
 class Screen:
     def __init__(self, raw, width, height):
         self.raw, self.width, self.height = raw, width, height
