@@ -172,7 +172,9 @@ def display_lost(session):
         raise Failure("the program hung after its display went away") from None
     took = time.monotonic() - lost
     output = session.stop_game()
-    print(f"display gone mid-game: exit status {game.returncode} after {took * 1000:.0f} ms")
+    last = output.strip().splitlines()[-1:] or ["nothing"]
+    print(f"display gone mid-game: exit status {game.returncode} after {took * 1000:.0f} ms, "
+          f"the game's last words: {last[0]!r}")
     check_no_sanitizer_report(output)
     check(game.returncode != 0, f"exit status 0 without a display: {output}")
     check(took < 1, f"the program took {took:.2f} s to end")
