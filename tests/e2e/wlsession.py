@@ -97,6 +97,8 @@ class WaylandSession(Session):
         open(vnc_config, "w").close()
         for path in (config, vnc_config):
             os.chmod(path, 0o644)
+        check(subprocess.run(self.as_user + ["test", "-x", self.binary]).returncode == 0,
+              f"{self.binary} is out of the compositor user's reach")
 
         base = {k: v for k, v in os.environ.items()
                 if k not in ("DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "SWAYSOCK", "QT_SCALE_FACTOR")}
