@@ -135,22 +135,32 @@ def start_slow(session, window):
     session.wait_for(lambda: session.screenshot().find((0, 0, 0), timer), "the game did not start")
 
 
-def close_mid_game(session, how, check_window=lambda window: None):
+def in_a_game(session, check_window=lambda window: None):
+    """A fresh program two seconds into a Slow game."""
     game, window, _ = greet(session)
     check_window(window)
     start_slow(session, window)
     time.sleep(2)
     check(game.poll() is None, "the program ended during the game")
+    return game, window
+
+
+def seconds_to_end(game, since, cause):
+    try:
+        game.wait(timeout=30)  # a watchdog against a hang
+    except subprocess.TimeoutExpired:
+        raise Failure(f"the program did not end after {cause}") from None
+    return time.monotonic() - since
+
+
+def close_mid_game(session, how, check_window=lambda window: None):
+    game, window = in_a_game(session, check_window)
     closed = time.monotonic()
     if how == "alt+F4":
         session.key("alt+F4")  # the test's openbox binds it to Close
     else:
         session.close_window(window)
-    try:
-        game.wait(timeout=30)  # a watchdog against a hang
-    except subprocess.TimeoutExpired:
-        raise Failure(f"the program did not end after {how}") from None
-    took = time.monotonic() - closed
+    took = seconds_to_end(game, closed, how)
     output = session.stop_game()
     check(game.returncode == 0, f"exit status {game.returncode}: {output}")
     check_no_sanitizer_report(output)
@@ -160,17 +170,10 @@ def close_mid_game(session, how, check_window=lambda window: None):
 
 
 def display_lost(session):
-    game, window, _ = greet(session)
-    start_slow(session, window)
-    time.sleep(2)
-    check(game.poll() is None, "the program ended during the game")
+    game, _ = in_a_game(session)
     lost = time.monotonic()
     session.kill_display()
-    try:
-        game.wait(timeout=30)
-    except subprocess.TimeoutExpired:
-        raise Failure("the program hung after its display went away") from None
-    took = time.monotonic() - lost
+    took = seconds_to_end(game, lost, "its display went away")
     output = session.stop_game()
     last = output.strip().splitlines()[-1:] or ["nothing"]
     print(f"display gone mid-game: exit status {game.returncode} after {took * 1000:.0f} ms, "

@@ -19,7 +19,6 @@ import socket
 import struct
 import subprocess
 import tempfile
-import time
 
 from session import Failure, Screen, Session, check
 
