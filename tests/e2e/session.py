@@ -5,6 +5,8 @@ from outside as a player would. XSession (Xvfb) and WaylandSession (sway)
 fill in how; the scenarios only use what is here.
 """
 import difflib
+import os
+import shutil
 import subprocess
 import time
 
@@ -13,6 +15,16 @@ CAPTION = "Vemmo's Zorbleck!"
 # What a sanitized build prints when it finds a fault; the asan preset makes
 # any of them end the game, and the test must fail with it.
 SANITIZER_REPORTS = ("ERROR: AddressSanitizer", "runtime error:", "ERROR: LeakSanitizer")
+
+
+def leak_options(directory, *options):
+    """LSAN_OPTIONS that leave out the system libraries' own leaks (see
+    leaks.supp), from a copy in `directory` that the game can read."""
+    copy = os.path.join(directory, "leaks.supp")
+    shutil.copy(os.path.join(os.path.dirname(os.path.abspath(__file__)), "leaks.supp"), copy)
+    os.chmod(copy, 0o644)
+    ours = ":".join([f"suppressions={copy}", "print_suppressions=0", *options])
+    return ":".join(filter(None, [os.environ.get("LSAN_OPTIONS"), ours]))
 
 
 class Failure(Exception):

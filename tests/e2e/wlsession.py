@@ -20,7 +20,7 @@ import struct
 import subprocess
 import tempfile
 
-from session import Failure, Screen, Session, check
+from session import Failure, Screen, Session, check, leak_options
 
 SWAY_CONFIG = """\
 output HEADLESS-1 mode 1024x768 position 0 0
@@ -101,7 +101,8 @@ class WaylandSession(Session):
 
         base = {k: v for k, v in os.environ.items()
                 if k not in ("DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "SWAYSOCK", "QT_SCALE_FACTOR")}
-        base.update(XDG_RUNTIME_DIR=self.dir, HOME=self.dir)
+        base.update(XDG_RUNTIME_DIR=self.dir, HOME=self.dir,
+                    LSAN_OPTIONS=leak_options(self.dir, "fast_unwind_on_malloc=0"))
         self.sway = self.vnc = self.wayvnc = None
         try:
             self.sway = subprocess.Popen(

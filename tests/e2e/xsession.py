@@ -11,7 +11,7 @@ import subprocess
 import tempfile
 import time
 
-from session import Failure, Screen, Session, check
+from session import Failure, Screen, Session, check, leak_options
 
 
 class XSession(Session):
@@ -27,7 +27,7 @@ class XSession(Session):
             display = pipe.readline().strip()
         check(display, "Xvfb did not start")
         self.env = dict(os.environ, DISPLAY=":" + display, QT_QPA_PLATFORM="xcb",
-                        XDG_RUNTIME_DIR=self.runtime_dir,
+                        XDG_RUNTIME_DIR=self.runtime_dir, LSAN_OPTIONS=leak_options(self.runtime_dir),
                         # No session bus here; Qt would otherwise keep trying.
                         DBUS_SESSION_BUS_ADDRESS="unix:path=" + self.runtime_dir + "/no-bus")
         self.env.pop("QT_SCALE_FACTOR", None)
