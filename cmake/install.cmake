@@ -109,6 +109,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://zorbleck.github.io/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")  # native on Wayland desktops; see README
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # The synopsis line is set here rather than taken from project(DESCRIPTION):
 # Debian wants it without a leading article.

@@ -16,7 +16,8 @@ import sys
 import time
 
 from play import SUMMARY, greet
-from xsession import CAPTION, Failure, check, check_no_sanitizer_report, run
+from session import CAPTION, Failure, check, check_no_sanitizer_report, run
+from xsession import XSession
 
 W, H = 659, 569
 START = (16, 40, 97, 33)
@@ -246,7 +247,7 @@ def main():
         print(f"{monkey.events} events sent, {monkey.summaries} summaries and {monkey.prompts} difficulty "
               f"prompts checked, in {time.monotonic() - began:.0f} s")
 
-    return run(binary, play, window_manager=True, seed=seed)
+    return run(lambda: XSession(binary, window_manager=True), play, seed=seed)
 
 
 if __name__ == "__main__":

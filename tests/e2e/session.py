@@ -1,0 +1,184 @@
+"""What every end-to-end session offers, whatever display server it runs.
+
+A session starts a display server, runs the real binary in it and drives it
+from outside as a player would. XSession (Xvfb) and WaylandSession (sway)
+fill in how; the scenarios only use what is here.
+"""
+import difflib
+import os
+import shutil
+import subprocess
+import time
+
+CAPTION = "Vemmo's Zorbleck!"
+
+# What a sanitized build prints when it finds a fault; the asan preset makes
+# any of them end the game, and the test must fail with it.
+SANITIZER_REPORTS = ("ERROR: AddressSanitizer", "runtime error:", "ERROR: LeakSanitizer")
+
+
+def leak_options(directory, *options):
+    """LSAN_OPTIONS that leave out the system libraries' own leaks (see
+    leaks.supp), from a copy in `directory` that the game can read."""
+    copy = os.path.join(directory, "leaks.supp")
+    shutil.copy(os.path.join(os.path.dirname(os.path.abspath(__file__)), "leaks.supp"), copy)
+    os.chmod(copy, 0o644)
+    ours = ":".join([f"suppressions={copy}", "print_suppressions=0", *options])
+    return ":".join(filter(None, [os.environ.get("LSAN_OPTIONS"), ours]))
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def check_no_sanitizer_report(output):
+    found = [marker for marker in SANITIZER_REPORTS if marker in output]
+    check(not found, f"the game printed a sanitizer report ({found[0] if found else ''}):\n{output}")
+
+
+class Session:
+    """A display server with the game in it. Subclasses provide the server
+    and its tools: windows, geometry, focus, close_window, key, click,
+    screenshot, kill_display and the clipboard."""
+
+    game = None
+
+    def game_command(self):
+        return [self.binary]
+
+    def start_game(self):
+        self.game = subprocess.Popen(self.game_command(), env=self.env,
+                                     stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        self.started = time.monotonic()
+        return self.game
+
+    def stop_game(self):
+        """Ends the game if it still runs and returns everything it printed."""
+        if self.game.poll() is None:
+            self.game.kill()
+            self.game.wait()
+        return self.game.stdout.read().decode(errors="replace")
+
+    def processes(self):
+        """Everything the session started, the game first."""
+        return [self.game]
+
+    def close(self):
+        for process in self.processes():
+            if process and process.poll() is None:
+                process.kill()
+                process.wait()
+
+    def wait_for(self, predicate, message, timeout=10.0):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            value = predicate()
+            if value:
+                return value
+            time.sleep(0.05)
+        raise Failure(message)
+
+    def wait_window(self, name, timeout=10.0):
+        return self.wait_for(lambda: self.windows(name), f"no window named {name!r}", timeout)[0]
+
+    def read_box(self, title):
+        """Waits for a message box, returns its text, and closes it with Enter."""
+        window = self.wait_window(title, timeout=60.0)
+        self.focus(window)
+        self.clear_clipboard()
+        self.key("ctrl+c")
+        text = self.wait_for(self.clipboard, f"box {title!r} gave no text")
+        self.key("Return")
+        self.wait_for(lambda: window not in self.windows(title), f"box {title!r} stayed open")
+        parts = [p.strip() for p in text.split("---------------------------") if p.strip()]
+        check(parts[0] == title, f"box titled {parts[0]!r}, expected {title!r}")
+        return parts[1]
+
+    def read_label(self, area, candidates):
+        """Reads a label by OCR and returns the candidate text closest to it."""
+        ppm = self.screenshot().crop(area)
+        png = subprocess.run(["convert", "ppm:-", "-resize", "300%", "png:-"],
+                             input=ppm, capture_output=True, check=True).stdout
+        seen = subprocess.run(["tesseract", "-", "-"], input=png, capture_output=True, check=True).stdout
+        seen = " ".join(seen.decode().split())
+        score = lambda text: difflib.SequenceMatcher(None, seen, text.strip()).ratio()
+        best = max(candidates, key=score)
+        check(score(best) > 0.8, f"label reads {seen!r}")
+        return best
+
+
+def run(make_session, play, seed=None):
+    """Plays `play(session)` in a fresh session and prints the closing line;
+    returns the exit status."""
+    session = None
+    try:
+        session = make_session()
+        play(session)
+    except Failure as failure:
+        print(f"FAIL{'' if seed is None else f' (seed {seed})'}: {failure}")
+        if session and session.game:
+            print("the game's output:\n" + session.stop_game()[-4000:])
+        return 1
+    finally:
+        if session:
+            session.close()
+    print("1 passed, 0 failed")
+    return 0
+
+
+class Screen:
+    def __init__(self, raw, width, height):
+        self.raw, self.width, self.height = raw, width, height
+
+    @classmethod
+    def from_ppm(cls, data):
+        """A binary PPM (P6, 8 bits a component), as grim writes it."""
+        fields, end = [], 0
+        while len(fields) < 4:
+            while data[end:end + 1].isspace():
+                end += 1
+            start = end
+            while not data[end:end + 1].isspace():
+                end += 1
+            fields.append(data[start:end])
+        check(fields[0] == b"P6" and fields[3] == b"255", f"not an 8-bit PPM: {data[:20]!r}")
+        width, height = int(fields[1]), int(fields[2])
+        raw = data[end + 1:end + 1 + width * height * 3]
+        check(len(raw) == width * height * 3, "PPM cut short")
+        return cls(raw, width, height)
+
+    def crop(self, area):
+        x, y, w, h = area
+        rows = b"".join(self.raw[((y + row) * self.width + x) * 3:((y + row) * self.width + x + w) * 3]
+                        for row in range(h))
+        return b"P6\n%d %d\n255\n" % (w, h) + rows
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.raw[i:i + 3])
+
+    def find(self, colour, area):
+        """Bounding box of the pixels of exactly `colour` inside area (x, y, w, h)."""
+        needle = bytes(colour)
+        ax, ay, aw, ah = area
+        xs, ys = [], []
+        for y in range(ay, ay + ah):
+            row = self.raw[(y * self.width + ax) * 3:(y * self.width + ax + aw) * 3]
+            first = row.find(needle)
+            while first >= 0 and first % 3:  # a match must start on a pixel
+                first = row.find(needle, first + 1)
+            if first < 0:
+                continue
+            last = row.rfind(needle)
+            while last % 3:
+                last = row.rfind(needle, 0, last + 2)
+            xs += [ax + first // 3, ax + last // 3]
+            ys.append(y)
+        if not xs:
+            return None
+        return min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
