@@ -174,7 +174,8 @@ void measureGames(const ZorbleckProbe& probe, BenchRuntime& runtime, bool full, 
     report.add("CPU during a game, window's thread", "%core", { gameCpu });
     report.reference("bare busy-wait, same thread", "%core", { bareCpu });
     report.add("CPU idle between games, window's thread", "%core", { idleCpu }).atMost(Goal::Median, 1);
-    report.note("posted presses missed (box gone when delivered): " + std::to_string(clicker.missed()));
+    report.note("posted presses not counted within 200 ms (the box moved off, or a summary box was up): "
+        + std::to_string(clicker.missed()));
     if (!full)
         report.note("passes and game lengths come from each game's last " + std::to_string(int(played))
             + " s; the clock jumps over the rest (--full plays whole games)");
