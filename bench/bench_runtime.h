@@ -2,12 +2,10 @@
 
 #include "platform/qt_runtime.h"
 
+#include <array>
 #include <chrono>
-#include <cmath>
-#include <ctime>
 #include <functional>
-
-#include <sys/types.h>
+#include <vector>
 
 using SteadyClock = std::chrono::steady_clock;
 
@@ -16,20 +14,15 @@ inline double microseconds(SteadyClock::duration d)
     return std::chrono::duration<double, std::micro>(d).count();
 }
 
-// CPU time of a process, all its threads (0: this one); NaN once it is gone.
-inline double cpuSeconds(pid_t pid = 0)
-{
-    clockid_t clock {};
-    timespec t {};
-    if (clock_getcpuclockid(pid, &clock) != 0 || clock_gettime(clock, &t) != 0)
-        return NAN;
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
+// CPU time of the calling thread: the window's, when the window's thread asks.
+double threadCpuSeconds();
 
-// The real runtime with counters and hooks around it, and two changes:
-// message boxes are answered at once (no one reads them in a benchmark), and
-// the clock can jump ahead right after a game has read its start, so the
-// game's last seconds are played without waiting through the first ones.
+// The real runtime with counters and hooks around it. It times each pass as
+// the Start handler runs it: from the clock reading at the top of the pass to
+// the first pump of its pause, and that pump (the repaint of the moved boxes)
+// on its own. Message boxes are the real ones, closed as soon as they are up.
+// The clock can jump ahead right after a game has read its start, so that
+// only the game's last seconds are played.
 class BenchRuntime final : public platform::Runtime {
 public:
     double clock() override;
@@ -44,9 +37,6 @@ public:
 
     // Runs after every pump, on the window's thread.
     std::function<void()> afterPump;
-    // Set to time the next pump alone; the result lands in lastTimedPumpUs.
-    bool timeNextPump = false;
-    double lastTimedPumpUs = 0;
 
     long pumps = 0;
     long draws = 0;
@@ -54,10 +44,18 @@ public:
     double gameStart = 0;
     // The last clock reading before the latest message box.
     double readingBeforeBox = 0;
+    // Microseconds of each pass timed so far, and of the pump that followed it.
+    std::vector<double> passUs, repaintUs;
 
 private:
     platform::QtRuntime m_real;
     double m_skip = 0;
     double m_pendingSkip = -1;
     double m_lastReading = 0;
+    // The last two real readings, newest first: when a pass makes its first
+    // draw, the older one is the reading at its top (the newer one is the
+    // elapsed time's).
+    std::array<double, 2> m_recent {};
+    double m_passTop = 0;
+    long m_drawsSincePump = 0;
 };

@@ -1,13 +1,25 @@
 #include "clicker.h"
 
-#include "probe.h"
+#include "support/probe.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QWindow>
 
 #include <random>
 
-Clicker::Clicker(const ZorbleckProbe& probe, Press press, Release release)
+SteadyClock::time_point postMouse(QWindow* window, QEvent::Type type, QPoint at)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+    auto* event = new QMouseEvent(type, at, at, Qt::LeftButton, held, Qt::NoModifier);
+    const auto now = SteadyClock::now();
+    QCoreApplication::postEvent(window, event);
+    return now;
+}
+
+Clicker::Clicker(const ZorbleckProbe& probe)
     : m_probe(probe)
-    , m_press(std::move(press))
-    , m_release(std::move(release))
+    , m_window(probe.w.windowHandle())
     , m_lastScore(probe.redScore())
 {
 }
@@ -30,7 +42,7 @@ void Clicker::stop()
 
 void Clicker::watch()
 {
-    m_target.store(m_probe.redBox().geometry().center(), std::memory_order_relaxed);
+    m_target.store(m_probe.red().geometry().center(), std::memory_order_relaxed);
     m_targetKnown.store(true, std::memory_order_release);
     const int score = m_probe.redScore();
     if (score == m_lastScore)
@@ -47,6 +59,7 @@ void Clicker::watch()
 
 std::vector<double> Clicker::takeDelays()
 {
+    const std::lock_guard lock(m_mutex);
     return std::exchange(m_delays, {});
 }
 
@@ -63,13 +76,13 @@ void Clicker::run()
         std::unique_lock lock(m_mutex);
         const long before = m_counts;
         lock.unlock();
-        const SteadyClock::time_point pressed = m_press(target);
+        const SteadyClock::time_point pressed = postMouse(m_window, QEvent::MouseButtonPress, target);
         lock.lock();
         if (m_counted.wait_for(lock, 200ms, [&] { return m_counts != before || m_stopping; }) && m_counts != before)
             m_delays.push_back(microseconds(m_countedAt - pressed));
         else if (!m_stopping)
             ++m_missed;
         lock.unlock();
-        m_release(target);
+        postMouse(m_window, QEvent::MouseButtonRelease, target);
     }
 }

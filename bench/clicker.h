@@ -2,27 +2,29 @@
 
 #include "bench_runtime.h"
 
+#include <QEvent>
 #include <QPoint>
 
 #include <atomic>
 #include <condition_variable>
-#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+class QWindow;
 struct ZorbleckProbe;
 
-// Presses the red box from a second thread and times how long the window
-// takes to count the press. The window's thread calls watch() after every
-// pump: it tells the presser where the box is and notices the counter rise.
+// Queues a mouse event on the window, as the platform queues a player's;
+// Qt picks the receiving widget when it delivers it. Returns the moment of queueing.
+SteadyClock::time_point postMouse(QWindow* window, QEvent::Type type, QPoint at);
+
+// Posts presses on the red box from a second thread, as a player's clicks
+// queue up, and times how long the window takes to count each. The window's
+// thread calls watch() after every pump: it tells the presser where the box
+// is and notices the counter rise.
 class Clicker {
 public:
-    // Presses at a point in window coordinates; returns the moment of the press.
-    using Press = std::function<SteadyClock::time_point(QPoint)>;
-    using Release = std::function<void(QPoint)>;
-
-    Clicker(const ZorbleckProbe& probe, Press press, Release release);
+    explicit Clicker(const ZorbleckProbe& probe);
     ~Clicker() { stop(); }
 
     void start();
@@ -37,8 +39,7 @@ private:
     void run();
 
     const ZorbleckProbe& m_probe;
-    Press m_press;
-    Release m_release;
+    QWindow* const m_window;
     std::thread m_thread;
     std::atomic<bool> m_stopping { false };
 

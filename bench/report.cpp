@@ -11,13 +11,6 @@ struct Summary {
     double lateShare = NAN; // of samples more than 1 ms late
 };
 
-std::vector<double> sorted(std::vector<double> samples)
-{
-    std::erase_if(samples, [](double v) { return std::isnan(v); });
-    std::sort(samples.begin(), samples.end());
-    return samples;
-}
-
 // Nearest rank: every reported value is a real sample.
 double percentile(const std::vector<double>& sorted, double p)
 {
@@ -28,22 +21,14 @@ double percentile(const std::vector<double>& sorted, double p)
 
 Summary summarize(const Figure& figure)
 {
-    const std::vector<double> s = sorted(figure.samples);
-    Summary r;
-    r.n = s.size();
-    r.median = percentile(s, 0.5);
-    r.p90 = percentile(s, 0.9);
-    r.p99 = percentile(s, 0.99);
-    r.max = percentile(s, 1);
+    std::vector<double> s = figure.samples;
+    std::erase_if(s, [](double v) { return std::isnan(v); });
+    std::sort(s.begin(), s.end());
+    Summary r { s.size(), percentile(s, 0.5), percentile(s, 0.9), percentile(s, 0.99), percentile(s, 1) };
     if (figure.delays && !s.empty())
         r.lateShare = static_cast<double>(std::count_if(s.begin(), s.end(), [](double us) { return us > 1000; }))
             / static_cast<double>(s.size());
     return r;
-}
-
-double statistic(const Summary& s, Goal::Stat stat)
-{
-    return stat == Goal::Median ? s.median : s.p90;
 }
 
 // Empty when the figure has no goal; otherwise "yes" or "NO".
@@ -52,7 +37,7 @@ std::string verdict(const Figure& figure, const Summary& s)
     if (figure.goals.empty())
         return {};
     const bool met = std::all_of(figure.goals.begin(), figure.goals.end(), [&](const Goal& g) {
-        const double v = statistic(s, g.stat);
+        const double v = g.stat == Goal::Median ? s.median : s.p90;
         return g.atMost ? v <= g.limit : v >= g.limit;
     });
     return met ? "yes" : "NO";
@@ -71,40 +56,23 @@ std::string goalText(const Figure& figure)
 {
     std::string text;
     for (const Goal& g : figure.goals) {
-        if (!text.empty())
-            text += ", ";
         char limit[32];
         std::snprintf(limit, sizeof limit, "%.4g", g.limit);
-        text += (g.stat == Goal::Median ? "median" : "p90") + std::string(g.atMost ? " <= " : " >= ") + limit;
+        text += (text.empty() ? "" : ", ") + std::string(g.stat == Goal::Median ? "median" : "p90")
+            + (g.atMost ? " <= " : " >= ") + limit;
     }
     return text;
 }
 
 } // namespace
 
-double median(std::vector<double> samples)
-{
-    return percentile(sorted(std::move(samples)), 0.5);
-}
-
-std::string jsonString(const std::string& text)
-{
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            quoted += '\\';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
-void Report::printTable(std::FILE* out) const
+void Report::print(std::FILE* out) const
 {
     const auto row = [out](const std::string& name, const char* unit, const std::string& n, const std::string& median,
                          const std::string& p90, const std::string& p99, const std::string& max,
                          const std::string& late, const std::string& goal, const std::string& met) {
         char line[512];
-        std::snprintf(line, sizeof line, "%-50s %-6s %5s %9s %9s %9s %9s %7s  %-28s %s", name.c_str(), unit, n.c_str(),
+        std::snprintf(line, sizeof line, "%-46s %-7s %5s %9s %9s %9s %9s %7s  %-28s %s", name.c_str(), unit, n.c_str(),
             median.c_str(), p90.c_str(), p99.c_str(), max.c_str(), late.c_str(), goal.c_str(), met.c_str());
         std::string text = line;
         text.erase(text.find_last_not_of(' ') + 1);
@@ -120,32 +88,4 @@ void Report::printTable(std::FILE* out) const
     }
     for (const std::string& text : m_notes)
         std::fprintf(out, "%s\n", text.c_str());
-}
-
-void Report::printJson(std::FILE* out, const std::string& about) const
-{
-    const auto value = [](double v) { return std::isnan(v) ? std::string("null") : std::to_string(v); };
-    std::fprintf(out, "{%s,\n \"figures\": [", about.c_str());
-    const char* separator = "\n";
-    for (const Figure& f : m_figures) {
-        const Summary s = summarize(f);
-        const std::string met = verdict(f, s);
-        std::fprintf(out,
-            "%s  {\"figure\": %s, \"reference\": %s, \"unit\": %s, \"n\": %zu, \"median\": %s, \"p90\": %s, "
-            "\"p99\": %s, \"max\": %s, \"late_share\": %s, \"goal\": %s, \"met\": %s}",
-            separator, jsonString(f.name).c_str(), f.reference ? "true" : "false", jsonString(f.unit).c_str(), s.n,
-            value(s.median).c_str(), value(s.p90).c_str(), value(s.p99).c_str(), value(s.max).c_str(),
-            value(s.lateShare).c_str(), met.empty() ? "null" : jsonString(goalText(f)).c_str(),
-            met.empty()        ? "null"
-                : met == "yes" ? "true"
-                               : "false");
-        separator = ",\n";
-    }
-    std::fprintf(out, "\n ],\n \"notes\": [");
-    separator = "";
-    for (const std::string& text : m_notes) {
-        std::fprintf(out, "%s%s", separator, jsonString(text).c_str());
-        separator = ", ";
-    }
-    std::fprintf(out, "]}\n");
 }

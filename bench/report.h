@@ -21,7 +21,7 @@ struct Figure {
     bool reference = false;
     // Delays in microseconds: the share of samples over 1 ms is reported.
     bool delays = false;
-    std::vector<Goal> goals;
+    std::vector<Goal> goals {};
 
     Figure& asDelays()
     {
@@ -44,11 +44,7 @@ class Report {
 public:
     Figure& add(std::string name, std::string unit, std::vector<double> samples)
     {
-        Figure& figure = m_figures.emplace_back();
-        figure.name = std::move(name);
-        figure.unit = std::move(unit);
-        figure.samples = std::move(samples);
-        return figure;
+        return m_figures.emplace_back(Figure { std::move(name), std::move(unit), std::move(samples) });
     }
     Figure& reference(std::string name, std::string unit, std::vector<double> samples)
     {
@@ -59,15 +55,9 @@ public:
     // Free text printed under the table, e.g. how many clicks were missed.
     void note(std::string text) { m_notes.push_back(std::move(text)); }
 
-    void printTable(std::FILE* out) const;
-    // `about` is a JSON object's members describing the run (date, machine).
-    void printJson(std::FILE* out, const std::string& about) const;
+    void print(std::FILE* out) const;
 
 private:
     std::vector<Figure> m_figures;
     std::vector<std::string> m_notes;
 };
-
-// Of the samples that are numbers; NaN when there are none.
-double median(std::vector<double> samples);
-std::string jsonString(const std::string& text);

@@ -5,21 +5,16 @@
 class BenchRuntime;
 struct ZorbleckProbe;
 
-// The game's three paces, fastest first, as the difficulty list offers them.
+// The game's three paces, fastest first.
 struct Difficulty {
     const char* name;
-    int row;
     double pause;
 };
-inline constexpr Difficulty Difficulties[] { { "Impossible", 2, 0.035 }, { "Average", 1, 0.13 }, { "Slow", 0, 0.3 } };
+inline constexpr Difficulty Difficulties[] { { "Impossible", 0.035 }, { "Average", 0.13 }, { "Slow", 0.3 } };
 inline constexpr double GameSeconds = 46;
 
-// On the window in this process (offscreen).
-void measureGames(ZorbleckProbe& probe, BenchRuntime& runtime, bool full, Report& report);
-void measurePauses(ZorbleckProbe& probe, BenchRuntime& runtime, Report& report);
-
-// The half of the XTest click measure that runs inside the window's process.
-int xtestChild(ZorbleckProbe& probe, BenchRuntime& runtime);
-
-// On Xvfb, with the program and the floor as separate processes.
-void measureOnXvfb(bool full, Report& report);
+// Each on the window in this process; see BENCHMARKS.md.
+void soak(const ZorbleckProbe& probe, BenchRuntime& runtime, Report& report);
+// Returns the share of a core a bare busy-wait got, in per cent.
+double measurePauses(const ZorbleckProbe& probe, BenchRuntime& runtime, Report& report);
+void measureGames(const ZorbleckProbe& probe, BenchRuntime& runtime, bool full, double bareCpu, Report& report);

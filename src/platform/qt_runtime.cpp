@@ -18,7 +18,7 @@ double QtRuntime::clock()
 
 void QtRuntime::seedRandom()
 {
-    // The time of day in nanoseconds: two runs started at different moments
+    // Nanoseconds since the epoch: two runs started at different moments
     // draw different sequences.
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     const auto ns = static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());

@@ -17,7 +17,7 @@ public:
     // Seconds on a monotonic clock: never jumps, never restarts at midnight.
     virtual double clock() = 0;
 
-    // Seeds the random source from the time of day, once per run.
+    // Seeds the random source from the system clock, once per run.
     virtual void seedRandom() = 0;
     // A uniform number in [0, 1).
     virtual float random() = 0;

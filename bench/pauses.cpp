@@ -1,0 +1,45 @@
+#include "bench_runtime.h"
+#include "sections.h"
+#include "support/probe.h"
+
+#include <cmath>
+
+double measurePauses(const ZorbleckProbe& probe, BenchRuntime& runtime, Report& report)
+{
+    // 200 pauses of each length and as many bare waits on the same clock,
+    // interleaved in chunks of ten so that both meet the same load.
+    constexpr int Rounds = 20, Chunk = 10;
+    struct Series {
+        std::vector<double> overshoot, bare, pumps;
+    } series[std::size(Difficulties)];
+    double bareCpu = 0, bareWall = 0;
+
+    for (int round = 0; round < Rounds; ++round) {
+        for (std::size_t i = 0; i < std::size(Difficulties); ++i) {
+            const double pause = Difficulties[i].pause;
+            for (int k = 0; k < Chunk; ++k) {
+                const long pumps = runtime.pumps;
+                const double start = runtime.clock();
+                probe.w.TimeOut(pause);
+                series[i].overshoot.push_back((runtime.clock() - start - pause) * 1e6);
+                series[i].pumps.push_back(static_cast<double>(runtime.pumps - pumps));
+            }
+            for (int k = 0; k < Chunk; ++k) {
+                const double cpu = threadCpuSeconds(), start = runtime.clock();
+                while (runtime.clock() - start < pause) { }
+                const double end = runtime.clock();
+                series[i].bare.push_back((end - start - pause) * 1e6);
+                bareCpu += threadCpuSeconds() - cpu;
+                bareWall += end - start;
+            }
+        }
+    }
+
+    for (std::size_t i = 0; i < std::size(Difficulties); ++i) {
+        const std::string name = "pause " + std::to_string(std::lround(Difficulties[i].pause * 1000)) + " ms";
+        report.add(name + ": TimeOut overshoot", "us", series[i].overshoot).asDelays().atMost(Goal::Median, 10);
+        report.reference("bare busy-wait on the same clock", "us", series[i].bare).asDelays();
+        report.add(name + ": pumps per pause", "pumps", series[i].pumps);
+    }
+    return 100 * bareCpu / bareWall;
+}
