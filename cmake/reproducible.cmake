@@ -61,3 +61,4 @@ set(CPACK_ZORBLECK_SOURCE_DATE_EPOCH "${ZORBLECK_SOURCE_DATE_EPOCH}")
 set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/cpack-time.cmake")
 # xz output depends on how many threads compress it.
 set(CPACK_THREADS 1)
+set(CPACK_POST_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/deb-member-modes.cmake")

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
-#include <string>
 #include <vector>
 
 namespace platform {
@@ -17,7 +16,7 @@ namespace {
 
     struct HeldMessage {
         QtMsgType type;
-        std::string category;
+        QByteArray category;
         QString text;
     };
 
@@ -40,38 +39,37 @@ namespace {
         return { "xcb" };
     }
 
-    std::string missingDisplay()
+    QByteArray missingDisplay()
     {
         const QByteArray x11 = qgetenv("DISPLAY");
         const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
         if (qgetenv("QT_QPA_PLATFORM").isEmpty() && x11.isEmpty() && wayland.isEmpty())
             return "needs a graphical desktop session and found no DISPLAY or WAYLAND_DISPLAY";
-        std::string found;
+        QByteArray found;
         for (const QByteArray& entry : platformsTried()) {
             const QByteArray platform = entry.split(':').constFirst(); // without its options
-            std::string what;
+            QByteArray what;
             if (platform == "xcb")
-                what = x11.isEmpty() ? "no DISPLAY" : "no X server at DISPLAY=" + x11.toStdString();
+                what = x11.isEmpty() ? "no DISPLAY" : "no X server at DISPLAY=" + x11;
             else if (platform.startsWith("wayland")) // a client without WAYLAND_DISPLAY looks for wayland-0
-                what = "no Wayland compositor at "
-                    + (wayland.isEmpty() ? "wayland-0" : "WAYLAND_DISPLAY=" + wayland.toStdString());
+                what = "no Wayland compositor at " + (wayland.isEmpty() ? "wayland-0" : "WAYLAND_DISPLAY=" + wayland);
             else
-                what = "no working \"" + platform.toStdString() + "\" platform";
-            if (found.find(what) == std::string::npos)
-                found += (found.empty() ? "" : " and ") + what;
+                what = "no working \"" + platform + "\" platform";
+            if (!found.contains(what))
+                found += (found.isEmpty() ? "" : " and ") + what;
         }
         return "needs a graphical desktop session and found " + found;
     }
 
-    std::string firstLine(const QString& text)
+    QByteArray firstLine(const QString& text)
     {
         const QString line = text.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
-        return line.isEmpty() ? "stopped by a fatal error" : line.toStdString();
+        return line.isEmpty() ? "stopped by a fatal error" : line.toUtf8();
     }
 
     [[noreturn]] void endPlainly(const QString& text)
     {
-        std::string line;
+        QByteArray line;
         {
             const std::lock_guard lock(heldLock);
             if (starting && text.contains(QLatin1String("platform plugin"))) {
@@ -86,7 +84,7 @@ namespace {
             }
         }
         line = "zorbleck: " + line + "\n";
-        std::fputs(line.c_str(), stderr);
+        std::fputs(line.constData(), stderr);
         // Not exit(): static destructors would run while the window lives.
         std::_Exit(1);
     }
@@ -98,7 +96,7 @@ namespace {
         {
             const std::lock_guard lock(heldLock);
             if (starting) {
-                held.push_back({ type, context.category ? context.category : "", text });
+                held.push_back({ type, context.category, text });
                 return;
             }
         }
@@ -122,8 +120,10 @@ void displayOpened()
         starting = false;
         messages.swap(held);
     }
-    for (const HeldMessage& message : messages)
-        qtHandler(message.type, QMessageLogContext(nullptr, 0, nullptr, message.category.c_str()), message.text);
+    for (const HeldMessage& message : messages) {
+        const char* category = message.category.isNull() ? nullptr : message.category.constData();
+        qtHandler(message.type, QMessageLogContext(nullptr, 0, nullptr, category), message.text);
+    }
 }
 
 } // namespace platform
