@@ -85,13 +85,21 @@ namespace {
         }
         line = "zorbleck: " + line + "\n";
         std::fputs(line.constData(), stderr);
-        // Not exit(): static destructors would run while the window lives.
+        // Not exit(): static destructors would run under the live window.
         std::_Exit(1);
+    }
+
+    // Qt's words when the display goes away mid-game, before it calls exit()
+    // itself.
+    bool displayLost(const QString& text)
+    {
+        return text.startsWith(QLatin1String("The X11 connection broke"))
+            || text.startsWith(QLatin1String("The Wayland connection"));
     }
 
     void handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
     {
-        if (type == QtFatalMsg)
+        if (type == QtFatalMsg || displayLost(text))
             endPlainly(text);
         {
             const std::lock_guard lock(heldLock);
