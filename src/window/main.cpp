@@ -1,3 +1,4 @@
+#include "platform/fatal.h"
 #include "platform/qt_runtime.h"
 #include "window/zorbleck.h"
 
@@ -6,7 +7,9 @@
 
 int main(int argc, char* argv[])
 {
+    platform::reportFatalErrorsPlainly();
     QApplication app(argc, argv);
+    platform::displayOpened();
     // Also the title of the one box that has none of its own: the summary.
     QApplication::setApplicationName(QStringLiteral("Zorbleck"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zorbleck.ico")));
