@@ -36,6 +36,25 @@ private slots:
         QVERIFY(control->isVisible());
     }
 
+    // The load handler seeds the random source once, then the rules come in
+    // two boxes, all before the window shows.
+    void theRulesComeBeforeTheWindow()
+    {
+        makeWindow();
+        QList<int> seedsAtBox;
+        runtime.onMessageBox = [&](const FakeRuntime::Box& box) {
+            QVERIFY(!window->isVisible());
+            QCOMPARE(box.title, QStringLiteral("Zorbleck!"));
+            seedsAtBox.append(runtime.seeds);
+        };
+        window->load();
+        QCOMPARE(runtime.prompts(),
+            QStringList({ "Click on the boxes as many times as you can. You have 45 seconds.",
+                "Red = 1 point, Blue = 2 points, and Green = 3 points" }));
+        QCOMPARE(seedsAtBox, QList<int>({ 1, 1 }));
+        QCOMPARE(probe().redScore() + probe().blueScore() + probe().greenScore(), 0);
+    }
+
     void windowHasItsCaptionAndClientSize()
     {
         QCOMPARE(window->windowTitle(), QStringLiteral("Vemmo's Zorbleck!"));
@@ -67,7 +86,7 @@ private slots:
     {
         auto& box = probe().red();
         box.setLeftTwips(3380.39990234375f);
-        box.setTopTwips(22.5f); // 1.5 pixels: ties go to even
+        box.setTopTwips(37.5f); // 2.5 pixels: a tie, which goes to the even 2
         QCOMPARE(box.leftTwips(), 3380.39990234375f);
         QCOMPARE(box.x(), 225);
         QCOMPARE(box.y(), 2);
