@@ -3,6 +3,7 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -102,6 +103,15 @@ private slots:
             randomFor(blue.vertical, 7800), randomFor(blue.horizontal, 9800), randomFor(green.vertical, 7800),
             randomFor(green.horizontal, 9800) };
 
+        // Where the boxes stand each time the game looks at the window's size,
+        // which it does after each move to apply the edge rule.
+        QList<QList<QPointF>> looks;
+        runtime.onOuterSize = [&] {
+            QList<QPointF> at;
+            for (const auto& [box, step] : boxes)
+                at.append(QPointF(box->leftTwips(), box->topTwips()));
+            looks.append(at);
+        };
         QList<QPointF> seen;
         runtime.onPump = [&](int) {
             for (const auto& [box, step] : boxes)
@@ -113,8 +123,18 @@ private slots:
 
         QCOMPARE(runtime.draws, 10);
         QCOMPARE(seen.size(), 3);
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(seen.at(i), boxes[i].second.to);
+        for (int i = 0; i < 3; ++i) {
+            const Step& step = boxes[i].second;
+            QCOMPARE(seen.at(i), step.to);
+            // Headings from 50 up move vertically first, the others horizontally.
+            const auto firstMove = std::find_if(
+                looks.cbegin(), looks.cend(), [&](const QList<QPointF>& at) { return at.at(i) != step.from; });
+            QVERIFY(firstMove != looks.cend());
+            if (step.heading >= 50)
+                QCOMPARE(firstMove->at(i).x(), step.from.x());
+            else
+                QCOMPARE(firstMove->at(i).y(), step.from.y());
+        }
     }
 
     void aBoxSentBelowComesBackOnTheNextPass()

@@ -73,6 +73,7 @@ private slots:
         QSet<QString> names;
         for (platform::ColorBox* box : { &p.red(), &p.blue(), &p.green() }) {
             QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(box);
+            QVERIFY(!iface->text(QAccessible::Name).isEmpty());
             names.insert(iface->text(QAccessible::Name));
             const int points = iface->text(QAccessible::Description).section(u' ', 0, 0).toInt();
             const int before = p.redScore() + p.blueScore() + p.greenScore();

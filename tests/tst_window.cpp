@@ -14,26 +14,30 @@ private slots:
         QVERIFY(showWindow());
     }
 
+    // Font sizes in points; 0 for the window's own font.
     void controlsStandAtTheirPixels_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("pixels");
-        QTest::newRow("red box") << "pct" << QRect(224, 216, 49, 41);
-        QTest::newRow("green box") << "pct3" << QRect(392, 216, 49, 41);
-        QTest::newRow("blue box") << "pct2" << QRect(312, 216, 49, 41);
-        QTest::newRow("list") << "lst1" << QRect(120, 16, 105, 76);
-        QTest::newRow("start") << "cmdStart" << QRect(16, 40, 97, 33);
-        QTest::newRow("timer") << "lblTimer" << QRect(608, 8, 41, 33);
-        QTest::newRow("verdict") << "lbl1" << QRect(16, 96, 265, 41);
+        QTest::addColumn<double>("points");
+        QTest::newRow("red box") << "pct" << QRect(224, 216, 49, 41) << 0.0;
+        QTest::newRow("green box") << "pct3" << QRect(392, 216, 49, 41) << 0.0;
+        QTest::newRow("blue box") << "pct2" << QRect(312, 216, 49, 41) << 0.0;
+        QTest::newRow("list") << "lst1" << QRect(120, 16, 105, 76) << 13.5;
+        QTest::newRow("start") << "cmdStart" << QRect(16, 40, 97, 33) << 0.0;
+        QTest::newRow("timer") << "lblTimer" << QRect(608, 8, 41, 33) << 15.75;
+        QTest::newRow("verdict") << "lbl1" << QRect(16, 96, 265, 41) << 12.0;
     }
     void controlsStandAtTheirPixels()
     {
         QFETCH(QString, name);
         QFETCH(QRect, pixels);
+        QFETCH(double, points);
         auto* control = window->findChild<QWidget*>(name);
         QVERIFY(control);
         QCOMPARE(control->geometry(), pixels);
         QVERIFY(control->isVisible());
+        QCOMPARE(control->font().pointSizeF(), points > 0 ? points : window->font().pointSizeF());
     }
 
     // The load handler seeds the random source once, then the rules come in
