@@ -202,6 +202,29 @@ private slots:
         QCOMPARE(shot.pixelColor(probe().timer().geometry().bottomRight()), face);
         QCOMPARE(shot.pixelColor(QPoint(600, 500)), QColor(Qt::red));
     }
+
+    // A label's text starts at its top; a verdict too long for one line goes
+    // on to a second. Rows of the label that hold any text:
+    void labelTextStartsAtTheTopAndWraps()
+    {
+        QLabel& label = probe().verdict();
+        const auto inkedRows = [&](const QString& text) {
+            label.setText(text);
+            const QImage shot = label.grab().toImage();
+            const QColor face = shot.pixelColor(0, 0);
+            QList<int> rows;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    if (shot.pixelColor(x, y) != face) {
+                        rows.append(y);
+                        break;
+                    }
+            return rows;
+        };
+        const int middle = label.height() / 2;
+        QVERIFY(inkedRows(QStringLiteral("  45")).last() < middle);
+        QVERIFY(inkedRows(QStringLiteral("You have to admit, you're pretty bad at this game.")).last() > middle + 2);
+    }
 };
 
 QTEST_MAIN(WindowTest)
