@@ -98,10 +98,11 @@ private slots:
             place(*box, step.from);
         // The colour roll first, then the three headings, then each box's
         // vertical and horizontal value.
-        runtime.randoms = { randomFor(1, 60), randomFor(red.heading, 100), randomFor(blue.heading, 100),
-            randomFor(green.heading, 100), randomFor(red.vertical, 7800), randomFor(red.horizontal, 9800),
-            randomFor(blue.vertical, 7800), randomFor(blue.horizontal, 9800), randomFor(green.vertical, 7800),
-            randomFor(green.horizontal, 9800) };
+        runtime.randoms = { randomFor(1, 60) };
+        for (const Step* step : { &red, &blue, &green })
+            runtime.randoms.append(randomFor(step->heading, 100));
+        for (const Step* step : { &red, &blue, &green })
+            runtime.randoms += { randomFor(step->vertical, 7800), randomFor(step->horizontal, 9800) };
 
         // Where the boxes stand each time the game looks at the window's size,
         // which it does after each move to apply the edge rule.
