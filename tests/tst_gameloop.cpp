@@ -39,23 +39,30 @@ private slots:
     void init()
     {
         makeWindow();
+        runtime.now = 50000; // late in the day: the game measures from its own start
         runtime.pumpStep = PumpStep;
         QVERIFY(showWindow());
     }
 
+    // Passes start while less than 46 s have gone by; with a pause of 0.25 s
+    // the pass that would start at exactly 46 s does not run.
     void aGameRunsItsPassesFor46Seconds_data()
     {
         QTest::addColumn<QString>("difficulty");
         QTest::addColumn<double>("pause");
-        QTest::newRow("slow") << "Slow" << 0.3;
-        QTest::newRow("average") << "Average" << 0.13;
-        QTest::newRow("impossible") << "Impossible" << 0.035;
+        QTest::addColumn<double>("step");
+        QTest::newRow("slow") << "Slow" << 0.3 << PumpStep;
+        QTest::newRow("average") << "Average" << 0.13 << PumpStep;
+        QTest::newRow("impossible") << "Impossible" << 0.035 << PumpStep;
+        QTest::newRow("average, the last pass at 45.75 s") << "Average" << 0.13 << 0.125;
     }
     void aGameRunsItsPassesFor46Seconds()
     {
         QFETCH(QString, difficulty);
         QFETCH(double, pause);
+        QFETCH(double, step);
         probe().select(difficulty);
+        runtime.pumpStep = step;
 
         QStringList captions;
         runtime.onPump = [&](int) {
@@ -65,10 +72,10 @@ private slots:
         probe().pressStart();
 
         // A pause ends at the first pumping that reaches its length.
-        const double pauseTaken = std::ceil(pause / PumpStep) * PumpStep;
+        const double pauseTaken = std::ceil(pause / step) * step;
         const int passes = int(std::ceil(46 / pauseTaken));
         QCOMPARE(runtime.draws, 10 * passes);
-        QCOMPARE(runtime.pumps, passes * int(std::ceil(pause / PumpStep)));
+        QCOMPARE(runtime.pumps, passes * int(std::ceil(pause / step)));
 
         QStringList seconds;
         for (int s = 0; s < 46; ++s)
@@ -128,15 +135,17 @@ private slots:
             if (pump == 1) {
                 probe().click(probe().red());
                 probe().click(probe().blue());
+                probe().click(probe().green());
             }
         };
         bool checked = false;
         runtime.onMessageBox = [&](const FakeRuntime::Box&) {
-            QCOMPARE(probe().red().leftTwips(), 3480.0f);
-            QCOMPARE(probe().red().topTwips(), 3240.0f);
-            QCOMPARE(probe().blue().leftTwips(), 4680.0f);
-            QCOMPARE(probe().green().leftTwips(), 5880.0f);
-            QCOMPARE(probe().green().topTwips(), 3240.0f);
+            const auto p = probe();
+            for (const auto& [box, left] :
+                { std::pair(&p.red(), 3480.0f), { &p.blue(), 4680.0f }, { &p.green(), 5880.0f } }) {
+                QCOMPARE(box->leftTwips(), left);
+                QCOMPARE(box->topTwips(), 3240.0f);
+            }
             QCOMPARE(probe().timer().text(), QStringLiteral(" "));
             QCOMPARE(probe().verdict().text(), QStringLiteral(" "));
             QVERIFY(probe().verdict().isVisible());
@@ -147,7 +156,7 @@ private slots:
         probe().pressStart();
         QVERIFY(checked);
         QCOMPARE(runtime.prompts().last(),
-            QStringLiteral("Red: 1 points   Blue: 3 points   Green: 0 points   Total: 4 points."));
+            QStringLiteral("Red: 1 points   Blue: 3 points   Green: 4 points   Total: 8 points."));
         QCOMPARE(probe().verdict().text(), QStringLiteral("How is it possible to do that bad?"));
         QCOMPARE(probe().redScore() + probe().blueScore() + probe().greenScore(), 0);
     }
@@ -170,7 +179,8 @@ private slots:
 
     void aGameStartsFromZeroWhateverWasClickedBefore()
     {
-        probe().click(probe().green());
+        for (platform::ColorBox* box : { &probe().red(), &probe().blue(), &probe().green() })
+            probe().click(*box);
         probe().select(QStringLiteral("Impossible"));
         probe().pressStart();
         QCOMPARE(runtime.prompts().last(),

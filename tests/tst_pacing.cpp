@@ -5,8 +5,9 @@
 #include <QtTest>
 
 #include <cmath>
+#include <thread>
 
-// The pause, the elapsed-seconds caption and the random draws.
+// The pause, the elapsed-seconds caption, the random draws and their source.
 class PacingTest : public QObject, WindowFixture {
     Q_OBJECT
 
@@ -65,22 +66,30 @@ private slots:
         QCOMPARE(probe().timer().text(), caption);
     }
 
-    // r * n rounded in single precision reaches n for r just below 1.
+    // The largest r below 1 draws n. A product rounded to single precision
+    // can round up across a whole number (0.13f * 100 to 13) and draw one too
+    // many, though never n + 1; the draw keeps to the exact product.
     void drawsStayWithinOneToN_data()
     {
         QTest::addColumn<int>("n");
-        for (int n : { 60, 100, 7800, 9800 })
-            QTest::addRow("%d", n) << n;
+        QTest::addColumn<float>("at013"); // what 0.13f draws
+        QTest::newRow("60") << 60 << 8.0f;
+        QTest::newRow("100") << 100 << 13.0f;
+        QTest::newRow("7800") << 7800 << 1014.0f;
+        QTest::newRow("9800") << 9800 << 1274.0f;
     }
     void drawsStayWithinOneToN()
     {
         QFETCH(int, n);
+        QFETCH(float, at013);
         runtime.randoms = { 0.0f, std::nextafter(1.0f, 0.0f), 0.5f, std::nextafter(0.5f, 0.0f) };
         QCOMPARE(probe().draw(n), 1.0f);
         QCOMPARE(probe().draw(n), float(n));
         const int half = n / 2; // rounded down, as draw() floors
         QCOMPARE(probe().draw(n), float(half + 1));
         QCOMPARE(probe().draw(n), float(half));
+        runtime.randoms = { 0.13f };
+        QCOMPARE(probe().draw(n), at013);
     }
 
     void theRandomSourceNeverReachesOne()
@@ -88,6 +97,25 @@ private slots:
         QCOMPARE(platform::unitFloat(0), 0.0f);
         QVERIFY(platform::unitFloat(0xFFFFFFFFu) < 1.0f);
         QCOMPARE(platform::unitFloat(0x80000000u), 0.5f);
+    }
+
+    // Runs started at different moments must not replay the same boxes.
+    void seedingsAtDifferentMomentsDrawDifferently()
+    {
+        platform::QtRuntime real;
+        const auto sequence = [&] {
+            real.seedRandom();
+            QList<float> numbers;
+            for (int i = 0; i < 16; ++i)
+                numbers.append(real.random());
+            return numbers;
+        };
+        const QList<float> first = sequence();
+        std::this_thread::sleep_for(std::chrono::microseconds(10));
+        const QList<float> second = sequence();
+        QVERIFY(first != second);
+        for (float r : first + second)
+            QVERIFY(r >= 0.0f && r < 1.0f);
     }
 };
 

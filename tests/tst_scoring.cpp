@@ -1,5 +1,6 @@
 #include "support/fixture.h"
 
+#include <QAccessible>
 #include <QtTest>
 
 #include <cmath>
@@ -10,7 +11,10 @@ class ScoringTest : public QObject, WindowFixture {
 
     bool overflowReported() const
     {
-        return !runtime.boxes.isEmpty() && runtime.boxes.last().prompt.contains(QStringLiteral("Overflow"));
+        return !runtime.boxes.isEmpty()
+            && runtime.boxes.last().prompt
+            == QStringLiteral("Overflow: a score went past its limit of 32767 points. The score that overflowed "
+                              "keeps its last value.");
     }
 
 private slots:
@@ -54,6 +58,30 @@ private slots:
         QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, red.geometry().center());
         QTest::mouseClick(window->windowHandle(), Qt::MiddleButton, {}, red.geometry().center());
         QCOMPARE(probe().redScore(), 3);
+    }
+
+    // A screen reader names every control, says what a click on a box
+    // scores, and pressing the box there scores just that.
+    void aScreenReaderPressScoresWhatItSays()
+    {
+        for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(control);
+            QVERIFY2(!(iface->text(QAccessible::Name) + iface->text(QAccessible::Description)).isEmpty(),
+                qPrintable(control->objectName()));
+        }
+        const auto p = probe();
+        QSet<QString> names;
+        for (platform::ColorBox* box : { &p.red(), &p.blue(), &p.green() }) {
+            QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(box);
+            QVERIFY(!iface->text(QAccessible::Name).isEmpty());
+            names.insert(iface->text(QAccessible::Name));
+            const int points = iface->text(QAccessible::Description).section(u' ', 0, 0).toInt();
+            const int before = p.redScore() + p.blueScore() + p.greenScore();
+            iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            QCOMPARE(p.redScore() + p.blueScore() + p.greenScore(), before + points);
+        }
+        QCOMPARE(names.size(), 3);
+        QCOMPARE(p.redScore() * 100 + p.blueScore() * 10 + p.greenScore(), 134);
     }
 
     void theClickPastTheLimitOverflows_data()
@@ -125,7 +153,10 @@ private slots:
 
         QCOMPARE(runtime.boxes.size(), 2);
         QCOMPARE(runtime.boxes.at(0).prompt, QStringLiteral("Select a Difficulty"));
-        QVERIFY(runtime.boxes.at(1).prompt.contains(QStringLiteral("Overflow")));
+        // No score changed: the words say so, unlike a click's overflow.
+        QCOMPARE(runtime.boxes.at(1).prompt,
+            QStringLiteral("Overflow: the total of the scores went past 32767 points, so there is no summary and no "
+                           "verdict."));
         QCOMPARE(probe().verdict().text(), QStringLiteral(" "));
         QVERIFY(probe().start().isVisible());
         QCOMPARE(probe().background(), QColor(230, 230, 213));

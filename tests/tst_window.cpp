@@ -14,26 +14,49 @@ private slots:
         QVERIFY(showWindow());
     }
 
+    // Font sizes in points; 0 for the window's own font.
     void controlsStandAtTheirPixels_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("pixels");
-        QTest::newRow("red box") << "pct" << QRect(224, 216, 49, 41);
-        QTest::newRow("green box") << "pct3" << QRect(392, 216, 49, 41);
-        QTest::newRow("blue box") << "pct2" << QRect(312, 216, 49, 41);
-        QTest::newRow("list") << "lst1" << QRect(120, 16, 105, 76);
-        QTest::newRow("start") << "cmdStart" << QRect(16, 40, 97, 33);
-        QTest::newRow("timer") << "lblTimer" << QRect(608, 8, 41, 33);
-        QTest::newRow("verdict") << "lbl1" << QRect(16, 96, 265, 41);
+        QTest::addColumn<double>("points");
+        QTest::newRow("red box") << "pct" << QRect(224, 216, 49, 41) << 0.0;
+        QTest::newRow("green box") << "pct3" << QRect(392, 216, 49, 41) << 0.0;
+        QTest::newRow("blue box") << "pct2" << QRect(312, 216, 49, 41) << 0.0;
+        QTest::newRow("list") << "lst1" << QRect(120, 16, 105, 76) << 13.5;
+        QTest::newRow("start") << "cmdStart" << QRect(16, 40, 97, 33) << 0.0;
+        QTest::newRow("timer") << "lblTimer" << QRect(608, 8, 41, 33) << 15.75;
+        QTest::newRow("verdict") << "lbl1" << QRect(16, 96, 265, 41) << 12.0;
     }
     void controlsStandAtTheirPixels()
     {
         QFETCH(QString, name);
         QFETCH(QRect, pixels);
+        QFETCH(double, points);
         auto* control = window->findChild<QWidget*>(name);
         QVERIFY(control);
         QCOMPARE(control->geometry(), pixels);
         QVERIFY(control->isVisible());
+        QCOMPARE(control->font().pointSizeF(), points > 0 ? points : window->font().pointSizeF());
+    }
+
+    // The load handler seeds the random source once, then the rules come in
+    // two boxes, all before the window shows.
+    void theRulesComeBeforeTheWindow()
+    {
+        makeWindow();
+        QList<int> seedsAtBox;
+        runtime.onMessageBox = [&](const FakeRuntime::Box& box) {
+            QVERIFY(!window->isVisible());
+            QCOMPARE(box.title, QStringLiteral("Zorbleck!"));
+            seedsAtBox.append(runtime.seeds);
+        };
+        window->load();
+        QCOMPARE(runtime.prompts(),
+            QStringList({ "Click on the boxes as many times as you can. You have 45 seconds.",
+                "Red = 1 point, Blue = 2 points, and Green = 3 points" }));
+        QCOMPARE(seedsAtBox, QList<int>({ 1, 1 }));
+        QCOMPARE(probe().redScore() + probe().blueScore() + probe().greenScore(), 0);
     }
 
     void windowHasItsCaptionAndClientSize()
@@ -67,7 +90,7 @@ private slots:
     {
         auto& box = probe().red();
         box.setLeftTwips(3380.39990234375f);
-        box.setTopTwips(22.5f); // 1.5 pixels: ties go to even
+        box.setTopTwips(37.5f); // 2.5 pixels: a tie, which goes to the even 2
         QCOMPARE(box.leftTwips(), 3380.39990234375f);
         QCOMPARE(box.x(), 225);
         QCOMPARE(box.y(), 2);
@@ -178,6 +201,29 @@ private slots:
         const QImage shot = window->grab().toImage();
         QCOMPARE(shot.pixelColor(probe().timer().geometry().bottomRight()), face);
         QCOMPARE(shot.pixelColor(QPoint(600, 500)), QColor(Qt::red));
+    }
+
+    // A label's text starts at its top; a verdict too long for one line goes
+    // on to a second. Rows of the label that hold any text:
+    void labelTextStartsAtTheTopAndWraps()
+    {
+        QLabel& label = probe().verdict();
+        const auto inkedRows = [&](const QString& text) {
+            label.setText(text);
+            const QImage shot = label.grab().toImage();
+            const QColor face = shot.pixelColor(0, 0);
+            QList<int> rows;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    if (shot.pixelColor(x, y) != face) {
+                        rows.append(y);
+                        break;
+                    }
+            return rows;
+        };
+        const int middle = label.height() / 2;
+        QVERIFY(inkedRows(QStringLiteral("  45")).last() < middle);
+        QVERIFY(inkedRows(QStringLiteral("You have to admit, you're pretty bad at this game.")).last() > middle + 2);
     }
 };
 

@@ -49,8 +49,9 @@ void sendHome(platform::ColorBox& box, Home home)
 
 } // namespace
 
-// A whole number from 1 to n. The product is taken in double precision,
-// where r * n is exact, so even the largest r below 1 stays under n + 1.
+// A whole number from 1 to n. In double precision r * n is exact, so every
+// r gives the draw the rule says; a float product can round up across a
+// whole number (0.13f * 100 makes 13, not 12.9999995) and draw one too many.
 float Zorbleck::draw(int n)
 {
     return static_cast<float>(std::floor(static_cast<double>(runtime.random()) * n) + 1);
@@ -118,7 +119,7 @@ void Zorbleck::cmdStartClick()
     cmdStart->setVisible(true);
     setBackColor(IdleBackground);
 
-    const std::int16_t total = add16(add16(blueScore, redScore), greenScore);
+    const std::int16_t total = total16(blueScore, redScore, greenScore);
     runtime.messageBox(this,
         QStringLiteral("Red: %1 points   Blue: %2 points   Green: %3 points   Total: %4 points.")
             .arg(redScore)

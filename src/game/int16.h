@@ -4,13 +4,24 @@
 #include <cstdint>
 #include <stdexcept>
 
-// The score counters are signed 16-bit numbers that never wrap: a result out
-// of range is an error and the target keeps its old value.
-class OverflowError final : public std::overflow_error {
+// The score counters are signed 16-bit numbers that never wrap: a click that
+// would carry one out of range is an error, and that score keeps its value.
+class ScoreOverflow final : public std::overflow_error {
 public:
-    OverflowError()
+    ScoreOverflow()
         : std::overflow_error("Overflow: a score went past its limit of 32767 points. "
                               "The score that overflowed keeps its last value.")
+    {
+    }
+};
+
+// Every score is in range but their sum is not: no score changed, there is
+// just no total to show or to judge.
+class TotalOverflow final : public std::overflow_error {
+public:
+    TotalOverflow()
+        : std::overflow_error("Overflow: the total of the scores went past 32767 points, "
+                              "so there is no summary and no verdict.")
     {
     }
 };
@@ -20,14 +31,18 @@ inline std::int16_t toInt16(double value)
 {
     const double rounded = std::nearbyint(value);
     if (!(rounded >= INT16_MIN && rounded <= INT16_MAX))
-        throw OverflowError();
+        throw ScoreOverflow();
     return static_cast<std::int16_t>(rounded);
 }
 
-inline std::int16_t add16(std::int16_t a, std::int16_t b)
+// (first + second) + third, each sum checked against the 16-bit range.
+inline std::int16_t total16(std::int16_t first, std::int16_t second, std::int16_t third)
 {
-    const int sum = a + b;
-    if (sum < INT16_MIN || sum > INT16_MAX)
-        throw OverflowError();
-    return static_cast<std::int16_t>(sum);
+    const auto add = [](int a, int b) {
+        const int sum = a + b;
+        if (sum < INT16_MIN || sum > INT16_MAX)
+            throw TotalOverflow();
+        return sum;
+    };
+    return static_cast<std::int16_t>(add(add(first, second), third));
 }

@@ -32,7 +32,7 @@ void Zorbleck::ShowVerdict()
     for (const Thresholds& row : Table) {
         if (lst1Text() != QLatin1String(row.difficulty))
             continue;
-        const std::int16_t total = add16(add16(redScore, blueScore), greenScore);
+        const std::int16_t total = total16(redScore, blueScore, greenScore);
         std::size_t verdict = 0;
         while (verdict < row.above.size() && !(total > row.above[verdict]))
             ++verdict;

@@ -35,6 +35,7 @@ struct FakeRuntime final : platform::Runtime {
     std::function<void(int pump)> onPump;
 
     std::optional<QSizeF> outer;
+    std::function<void()> onOuterSize; // the game looks at the window's size
 
     double clock() override
     {
@@ -70,6 +71,8 @@ struct FakeRuntime final : platform::Runtime {
 
     QSizeF outerSize(const QWidget& window) override
     {
+        if (onOuterSize)
+            onOuterSize();
         if (outer)
             return *outer;
         const QSize size = window.frameGeometry().size();
