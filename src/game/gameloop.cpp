@@ -1,16 +1,12 @@
-#include "window/zorbleck.h"
-
 #include "game/int16.h"
-#include "platform/colorbox.h"
-#include "platform/runtime.h"
-
-#include <QColor>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
+#include "game/zorbleck.h"
 
 #include <array>
 #include <cmath>
+#include <string>
+
+using game::Color;
+using game::Control;
 
 namespace {
 
@@ -27,10 +23,10 @@ constexpr double BlueSpeed = 0.035;
 constexpr double GreenSpeed = 0.065;
 
 // The window's own green is one step off the green box's (192).
-const QColor FlashRed(255, 0, 0);
-const QColor FlashBlue(0, 0, 255);
-const QColor FlashGreen(0, 193, 0);
-const QColor IdleBackground(230, 230, 213);
+constexpr Color FlashRed { 255, 0, 0 };
+constexpr Color FlashBlue { 0, 0, 255 };
+constexpr Color FlashGreen { 0, 193, 0 };
+constexpr Color IdleBackground { 230, 230, 213 };
 
 struct Home {
     float top;
@@ -41,35 +37,40 @@ constexpr Home RedHome { 3240, 3480 };
 constexpr Home BlueHome { 3240, 4680 };
 constexpr Home GreenHome { 3240, 5880 };
 
-void sendHome(platform::ColorBox& box, Home home)
+void sendHome(game::Platform& platform, Control box, Home home)
 {
-    box.setTopTwips(home.top);
-    box.setLeftTwips(home.left);
+    platform.setTop(box, home.top);
+    platform.setLeft(box, home.left);
 }
 
 } // namespace
+
+std::string Zorbleck::lst1Text()
+{
+    return platform.text(Control::lst1);
+}
 
 // A whole number from 1 to n. In double precision r * n is exact, so every
 // r gives the draw the rule says; a float product can round up across a
 // whole number (0.13f * 100 makes 13, not 12.9999995) and draw one too many.
 float Zorbleck::draw(int n)
 {
-    return static_cast<float>(std::floor(static_cast<double>(runtime.random()) * n) + 1);
+    return static_cast<float>(std::floor(static_cast<double>(platform.random()) * n) + 1);
 }
 
 void Zorbleck::cmdStartClick()
 {
-    const double startTime = runtime.clock();
+    const double startTime = platform.clock();
 
-    if (lst1Text().isEmpty()) {
-        runtime.messageBox(this, QStringLiteral("Select a Difficulty"), QStringLiteral("Zorbleck"));
+    if (lst1Text().empty()) {
+        platform.messageBox("Select a Difficulty", "Zorbleck");
     } else {
         redScore = 0;
         blueScore = 0;
         greenScore = 0;
 
-        while (runtime.clock() - startTime < GameLength) {
-            ShowElapsed(static_cast<float>(runtime.clock() - startTime));
+        while (platform.clock() - startTime < GameLength) {
+            ShowElapsed(static_cast<float>(platform.clock() - startTime));
 
             const float colorRoll = draw(60);
             const float redHeading = draw(100);
@@ -82,23 +83,23 @@ void Zorbleck::cmdStartClick()
             const float greenVertical = draw(7800);
             const float greenHorizontal = draw(9800);
 
-            lbl1->setVisible(false);
-            lst1->setVisible(false);
-            cmdStart->setVisible(false);
+            platform.setVisible(Control::lbl1, false);
+            platform.setVisible(Control::lst1, false);
+            platform.setVisible(Control::cmdStart, false);
 
-            MoveBox(*pct, redHeading, redVertical, redHorizontal, RedSpeed);
-            MoveBox(*pct2, blueHeading, blueVertical, blueHorizontal, BlueSpeed);
-            MoveBox(*pct3, greenHeading, greenVertical, greenHorizontal, GreenSpeed);
+            MoveBox(Control::pct, redHeading, redVertical, redHorizontal, RedSpeed);
+            MoveBox(Control::pct2, blueHeading, blueVertical, blueHorizontal, BlueSpeed);
+            MoveBox(Control::pct3, greenHeading, greenVertical, greenHorizontal, GreenSpeed);
 
             if (colorRoll == 58)
-                setBackColor(FlashRed);
+                platform.setBackColor(FlashRed);
             else if (colorRoll == 38)
-                setBackColor(FlashBlue);
+                platform.setBackColor(FlashBlue);
             else if (colorRoll == 18)
-                setBackColor(FlashGreen);
+                platform.setBackColor(FlashGreen);
 
             for (const Pause& pause : Pauses) {
-                if (lst1Text() == QLatin1String(pause.difficulty)) {
+                if (lst1Text() == pause.difficulty) {
                     TimeOut(pause.seconds);
                     break;
                 }
@@ -109,24 +110,21 @@ void Zorbleck::cmdStartClick()
         }
     }
 
-    sendHome(*pct, RedHome);
-    sendHome(*pct2, BlueHome);
-    sendHome(*pct3, GreenHome);
-    lblTimer->setText(QStringLiteral(" "));
-    lbl1->setVisible(true);
-    lbl1->setText(QStringLiteral(" "));
-    lst1->setVisible(true);
-    cmdStart->setVisible(true);
-    setBackColor(IdleBackground);
+    sendHome(platform, Control::pct, RedHome);
+    sendHome(platform, Control::pct2, BlueHome);
+    sendHome(platform, Control::pct3, GreenHome);
+    platform.setCaption(Control::lblTimer, " ");
+    platform.setVisible(Control::lbl1, true);
+    platform.setCaption(Control::lbl1, " ");
+    platform.setVisible(Control::lst1, true);
+    platform.setVisible(Control::cmdStart, true);
+    platform.setBackColor(IdleBackground);
 
     const std::int16_t total = total16(blueScore, redScore, greenScore);
-    runtime.messageBox(this,
-        QStringLiteral("Red: %1 points   Blue: %2 points   Green: %3 points   Total: %4 points.")
-            .arg(redScore)
-            .arg(blueScore)
-            .arg(greenScore)
-            .arg(total),
-        QString());
+    platform.messageBox("Red: " + std::to_string(redScore) + " points   Blue: " + std::to_string(blueScore)
+            + " points   Green: " + std::to_string(greenScore) + " points   Total: " + std::to_string(total)
+            + " points.",
+        {});
 
     ShowVerdict();
 

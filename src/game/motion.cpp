@@ -1,7 +1,4 @@
-#include "window/zorbleck.h"
-
-#include "platform/colorbox.h"
-#include "platform/runtime.h"
+#include "game/zorbleck.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -28,16 +25,16 @@ constexpr double Right = 1;
 
 } // namespace
 
-void Zorbleck::MoveBox(platform::ColorBox& box, float heading, float vertical, float horizontal, double speed)
+void Zorbleck::MoveBox(game::Control box, float heading, float vertical, float horizontal, double speed)
 {
     const auto moveVertically = [&](double direction) {
         const double step = static_cast<double>(vertical) * speed;
-        box.setTopTwips(toSingle(box.topTwips() + direction * step));
+        platform.setTop(box, toSingle(platform.top(box) + direction * step));
         verticalEdgeRule(box);
     };
     const auto moveHorizontally = [&](double direction) {
         const double step = static_cast<double>(horizontal) * speed;
-        box.setLeftTwips(toSingle(box.leftTwips() + direction * step));
+        platform.setLeft(box, toSingle(platform.left(box) + direction * step));
         horizontalEdgeRule(box);
     };
 
@@ -59,29 +56,26 @@ void Zorbleck::MoveBox(platform::ColorBox& box, float heading, float vertical, f
 // Both tests look at the box's bottom side: past the bottom it comes back at
 // once, past the top only when wholly out, and then it is sent below the
 // window for a pass. Every value is read afresh.
-void Zorbleck::verticalEdgeRule(platform::ColorBox& box)
+void Zorbleck::verticalEdgeRule(game::Control box)
 {
-    const auto bottom = [&] { return toSingle(static_cast<double>(box.heightTwips()) + box.topTwips()); };
-    const auto outerHeight = [&] { return static_cast<float>(runtime.outerSize(*this).height()); };
+    const auto bottom = [&] { return toSingle(static_cast<double>(platform.height(box)) + platform.top(box)); };
 
-    if (bottom() > outerHeight()) {
-        box.setTopTwips(box.heightTwips());
+    if (bottom() > platform.outerHeight()) {
+        platform.setTop(box, platform.height(box));
     } else if (bottom() < 0) {
-        const float top = box.topTwips();
-        box.setTopTwips(toSingle(static_cast<double>(outerHeight()) - top));
+        const float top = platform.top(box);
+        platform.setTop(box, toSingle(static_cast<double>(platform.outerHeight()) - top));
     }
 }
 
 // Past the left edge a box reappears near the right; past the outer width it
 // reappears at the left.
-void Zorbleck::horizontalEdgeRule(platform::ColorBox& box)
+void Zorbleck::horizontalEdgeRule(game::Control box)
 {
-    const auto outerWidth = [&] { return static_cast<float>(runtime.outerSize(*this).width()); };
-
-    if (box.leftTwips() < 0) {
-        const float width = box.widthTwips();
-        box.setLeftTwips(toSingle((outerWidth() - LeftEdgeMargin) - width));
-    } else if (box.leftTwips() > outerWidth()) {
-        box.setLeftTwips(box.widthTwips());
+    if (platform.left(box) < 0) {
+        const float width = platform.width(box);
+        platform.setLeft(box, toSingle((platform.outerWidth() - LeftEdgeMargin) - width));
+    } else if (platform.left(box) > platform.outerWidth()) {
+        platform.setLeft(box, platform.width(box));
     }
 }

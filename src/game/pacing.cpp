@@ -1,18 +1,15 @@
-#include "window/zorbleck.h"
-
-#include "platform/runtime.h"
-
-#include <QLabel>
+#include "game/zorbleck.h"
 
 #include <cmath>
+#include <string>
 
 // A busy-wait on purpose: the boxes' pace is set by this loop alone, and the
 // player's clicks are delivered inside it.
 void Zorbleck::TimeOut(double duration)
 {
-    const double start = runtime.clock();
-    while (runtime.clock() - start < duration) {
-        runtime.pumpEvents();
+    const double start = platform.clock();
+    while (platform.clock() - start < duration) {
+        platform.pumpEvents();
         if (closed)
             return;
     }
@@ -21,5 +18,5 @@ void Zorbleck::TimeOut(double duration)
 void Zorbleck::ShowElapsed(float elapsed)
 {
     const auto seconds = static_cast<long long>(std::floor(elapsed));
-    lblTimer->setText(QStringLiteral("  ") + QString::number(seconds));
+    platform.setCaption(game::Control::lblTimer, "  " + std::to_string(seconds));
 }

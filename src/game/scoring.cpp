@@ -1,6 +1,5 @@
-#include "window/zorbleck.h"
-
 #include "game/int16.h"
+#include "game/zorbleck.h"
 
 // Each click adds its colour's value and rounds back to 16 bits: +1, +3, +4.
 namespace {

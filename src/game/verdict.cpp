@@ -1,9 +1,5 @@
-#include "window/zorbleck.h"
-
 #include "game/int16.h"
-
-#include <QLabel>
-#include <QListWidget>
+#include "game/zorbleck.h"
 
 #include <array>
 
@@ -30,12 +26,12 @@ constexpr std::array<Thresholds, 3> Table { {
 void Zorbleck::ShowVerdict()
 {
     for (const Thresholds& row : Table) {
-        if (lst1Text() != QLatin1String(row.difficulty))
+        if (lst1Text() != row.difficulty)
             continue;
         const std::int16_t total = total16(redScore, blueScore, greenScore);
         std::size_t verdict = 0;
         while (verdict < row.above.size() && !(total > row.above[verdict]))
             ++verdict;
-        lbl1->setText(QString::fromUtf8(Verdicts[verdict]));
+        platform.setCaption(game::Control::lbl1, Verdicts[verdict]);
     }
 }

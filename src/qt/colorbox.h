@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QWidget>
 
-namespace platform {
+namespace qtui {
 
 // A plain rectangle of one colour that reports a click the moment the primary
 // button goes down on it. Its place is kept in twips exactly as written
@@ -39,4 +39,4 @@ private:
     float m_top;
 };
 
-} // namespace platform
+} // namespace qtui

@@ -1,12 +1,12 @@
-#include "platform/colorbox.h"
+#include "qt/colorbox.h"
 
-#include "platform/twips.h"
+#include "qt/twips.h"
 
 #include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace platform {
+namespace qtui {
 
 namespace {
 
@@ -108,4 +108,4 @@ void ColorBox::mouseDoubleClickEvent(QMouseEvent* event)
     mousePressEvent(event);
 }
 
-} // namespace platform
+} // namespace qtui

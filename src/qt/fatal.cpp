@@ -1,4 +1,4 @@
-#include "platform/fatal.h"
+#include "qt/fatal.h"
 
 #include <QByteArray>
 #include <QList>
@@ -10,7 +10,7 @@
 #include <mutex>
 #include <vector>
 
-namespace platform {
+namespace qtui {
 
 namespace {
 
@@ -134,4 +134,4 @@ void displayOpened()
     }
 }
 
-} // namespace platform
+} // namespace qtui

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-namespace platform {
+namespace qtui {
 
 // The layout is in twips; one logical pixel is 15 of them.
 inline constexpr int TwipsPerPixel = 15;
@@ -26,4 +26,4 @@ inline int twipsToPixels(float twips)
     return static_cast<int>(pixels);
 }
 
-} // namespace platform
+} // namespace qtui

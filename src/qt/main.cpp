@@ -1,21 +1,22 @@
-#include "platform/fatal.h"
-#include "platform/qt_runtime.h"
-#include "window/zorbleck.h"
+#include "game/zorbleck.h"
+#include "qt/fatal.h"
+#include "qt/qt_window.h"
 
 #include <QApplication>
 #include <QIcon>
 
 int main(int argc, char* argv[])
 {
-    platform::reportFatalErrorsPlainly();
+    qtui::reportFatalErrorsPlainly();
     QApplication app(argc, argv);
-    platform::displayOpened();
+    qtui::displayOpened();
     // Also the title of the one box that has none of its own: the summary.
     QApplication::setApplicationName(QStringLiteral("Zorbleck"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zorbleck.ico")));
 
-    platform::QtRuntime runtime;
-    Zorbleck window(runtime);
+    qtui::QtWindow window;
+    Zorbleck game(window);
+    window.attach(game);
     window.load();
     window.show();
     return QApplication::exec();

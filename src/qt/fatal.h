@@ -1,6 +1,6 @@
 #pragma once
 
-namespace platform {
+namespace qtui {
 
 // From here on a fatal error of Qt (no display to open, the display lost
 // mid-game) ends the program with one plain line on standard error and
@@ -12,4 +12,4 @@ void reportFatalErrorsPlainly();
 // The application has its display: the held-back messages go out as usual.
 void displayOpened();
 
-} // namespace platform
+} // namespace qtui

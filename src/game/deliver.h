@@ -1,0 +1,28 @@
+#pragma once
+
+#include "game/platform.h"
+
+#include <exception>
+
+namespace game {
+
+// Tells the player, in an untitled box, what stopped a handler. Never throws:
+// with no box to be had, nothing is left to tell the player with.
+void reportError(Platform& platform, const char* what) noexcept;
+
+// How every front end runs a handler of the window: an error that ends the
+// handler is told to the player and the window goes on. Nothing leaves it,
+// since no toolkit expects an exception to cross its frames.
+template <typename Handler>
+void deliver(Platform& platform, Handler&& handler) noexcept
+{
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        reportError(platform, error.what());
+    } catch (...) {
+        reportError(platform, "An unexpected error stopped the last action.");
+    }
+}
+
+} // namespace game

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "game/platform.h"
+
+#include <array>
+#include <cstddef>
+
+// The window as it opens: what every front end builds, in twips. Nothing here
+// changes while the program runs except where the game's handlers say so.
+namespace game::layout {
+
+inline constexpr const char* Caption = "Vemmo's Zorbleck!";
+inline constexpr int ClientWidth = 9885;
+inline constexpr int ClientHeight = 8535;
+
+enum class Kind { Box, List, Button, Label };
+
+// A size of 0 points means the platform's default user-interface font.
+struct Font {
+    const char* face;
+    double points;
+};
+inline constexpr Font DefaultFont { nullptr, 0 };
+
+struct ControlLayout {
+    Control control;
+    const char* name;
+    Kind kind;
+    int left;
+    int top;
+    int width;
+    int height;
+    // Labels never take the focus; the rest follow this order.
+    int tabIndex;
+    Color color; // a box's fill
+    Font font;
+    // What a screen reader says of the control: name and description.
+    const char* accessibleName;
+    const char* description;
+};
+
+// In the order the window creates them; later ones lie above earlier ones,
+// but the labels lie beneath every other control.
+inline constexpr std::array<ControlLayout, 7> Controls { {
+    { Control::pct, "pct", Kind::Box, 3360, 3240, 735, 615, 6, { 255, 0, 0 }, DefaultFont, "Red box",
+        "1 point per click" },
+    { Control::pct3, "pct3", Kind::Box, 5880, 3240, 735, 615, 3, { 0, 192, 0 }, DefaultFont, "Green box",
+        "4 points per click" },
+    { Control::pct2, "pct2", Kind::Box, 4680, 3240, 735, 615, 2, { 0, 0, 255 }, DefaultFont, "Blue box",
+        "3 points per click" },
+    { Control::lst1, "lst1", Kind::List, 1800, 240, 1575, 1140, 1, {}, { "MS Sans Serif", 13.5 }, "Difficulty", "" },
+    { Control::cmdStart, "cmdStart", Kind::Button, 240, 600, 1455, 495, 0, {}, DefaultFont, "Start", "" },
+    { Control::lblTimer, "lblTimer", Kind::Label, 9120, 120, 615, 495, 5, {}, { "Cataneo BT", 15.75 }, "",
+        "Elapsed seconds" },
+    { Control::lbl1, "lbl1", Kind::Label, 240, 1440, 3975, 615, 4, {}, { "Cataneo BT", 12 }, "", "Verdict" },
+} };
+
+constexpr const ControlLayout& of(Control control)
+{
+    return Controls.at(static_cast<std::size_t>(control));
+}
+static_assert([] {
+    for (std::size_t i = 0; i < Controls.size(); ++i) {
+        if (static_cast<std::size_t>(Controls.at(i).control) != i)
+            return false;
+    }
+    return true;
+}());
+
+inline constexpr const char* StartCaption = "Start";
+// Shown in this order, unsorted; none is selected when the window opens.
+inline constexpr std::array<const char*, 3> Difficulties { "Slow", "Average", "Impossible" };
+
+} // namespace game::layout
