@@ -17,9 +17,10 @@ SteadyClock::time_point postMouse(QWindow* window, QEvent::Type type, QPoint at)
     return now;
 }
 
-Clicker::Clicker(const ZorbleckProbe& probe)
+Clicker::Clicker(const ZorbleckProbe& probe, const BenchWindow& window)
     : m_probe(probe)
-    , m_window(probe.w.windowHandle())
+    , m_bench(window)
+    , m_window(window.windowHandle())
     , m_lastScore(probe.redScore())
 {
 }
@@ -42,7 +43,7 @@ void Clicker::stop()
 
 void Clicker::watch()
 {
-    m_target.store(m_probe.red().geometry().center(), std::memory_order_relaxed);
+    m_target.store(m_bench.redCentre(), std::memory_order_relaxed);
     m_targetKnown.store(true, std::memory_order_release);
     const int score = m_probe.redScore();
     if (score == m_lastScore)

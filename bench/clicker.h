@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bench_runtime.h"
+#include "bench_window.h"
 
 #include <QEvent>
 #include <QPoint>
@@ -24,7 +24,7 @@ SteadyClock::time_point postMouse(QWindow* window, QEvent::Type type, QPoint at)
 // is and notices the counter rise.
 class Clicker {
 public:
-    explicit Clicker(const ZorbleckProbe& probe);
+    Clicker(const ZorbleckProbe& probe, const BenchWindow& window);
     ~Clicker() { stop(); }
 
     void start();
@@ -39,6 +39,7 @@ private:
     void run();
 
     const ZorbleckProbe& m_probe;
+    const BenchWindow& m_bench;
     QWindow* const m_window;
     std::thread m_thread;
     std::atomic<bool> m_stopping { false };

@@ -1,4 +1,4 @@
-#include "bench_runtime.h"
+#include "bench_window.h"
 #include "clicker.h"
 #include "sections.h"
 #include "support/probe.h"
@@ -41,15 +41,14 @@ struct GameRun {
 
 // Picks the difficulty and clicks Start, which returns once the game is over.
 // Only its last `realSeconds` are played: the clock jumps over the rest.
-GameRun play(const ZorbleckProbe& probe, BenchRuntime& runtime, const Difficulty& difficulty, double realSeconds)
+GameRun play(BenchWindow& window, const Difficulty& difficulty, double realSeconds)
 {
-    probe.select(QString::fromLatin1(difficulty.name));
     const double skip = GameSeconds - realSeconds;
-    runtime.skipAfterNextReading(skip);
-    const long draws = runtime.draws;
-    probe.start().click();
-    const double length = runtime.readingBeforeBox - runtime.gameStart;
-    return { length, length - skip, (runtime.draws - draws) / 10 };
+    window.skipAfterNextReading(skip);
+    const long draws = window.draws;
+    window.play(difficulty.name);
+    const double length = window.readingBeforeBox - window.gameStart;
+    return { length, length - skip, (window.draws - draws) / 10 };
 }
 
 // Two seconds of presses on the idle window, whose event loop sleeps until
@@ -94,25 +93,25 @@ double peakRssMiB()
 
 } // namespace
 
-void soak(const ZorbleckProbe& probe, BenchRuntime& runtime, Report& report)
+void soak(const ZorbleckProbe& probe, BenchWindow& window, Report& report)
 {
-    Clicker clicker(probe);
-    runtime.afterPump = [&clicker] { clicker.watch(); };
+    Clicker clicker(probe, window);
+    window.afterPump = [&clicker] { clicker.watch(); };
     clicker.start();
     const double objectsBefore = liveObjects();
     double peakAfter10 = NAN;
     std::size_t counted = 0;
     for (int game = 1; game <= SoakGames; ++game) {
-        play(probe, runtime, Difficulties[game % std::size(Difficulties)], SoakMs / 1000.0);
+        play(window, Difficulties[game % std::size(Difficulties)], SoakMs / 1000.0);
         // What the bench itself records must not grow from game to game.
-        runtime.passUs.clear();
-        runtime.repaintUs.clear();
+        window.passUs.clear();
+        window.repaintUs.clear();
         counted += clicker.takeDelays().size();
         if (game == 10)
             peakAfter10 = peakRssMiB();
     }
     clicker.stop();
-    runtime.afterPump = nullptr;
+    window.afterPump = nullptr;
 
     report.add("soak: peak RSS after game 200", "MiB", { peakRssMiB() }).atMost(Goal::Median, peakAfter10 + 1);
     report.reference("after game 10", "MiB", { peakAfter10 });
@@ -124,24 +123,24 @@ void soak(const ZorbleckProbe& probe, BenchRuntime& runtime, Report& report)
         + " ms of each played, " + std::to_string(counted) + " presses on the red box counted");
 }
 
-void measureGames(const ZorbleckProbe& probe, BenchRuntime& runtime, bool full, double bareCpu, Report& report)
+void measureGames(const ZorbleckProbe& probe, BenchWindow& window, bool full, double bareCpu, Report& report)
 {
-    Clicker clicker(probe);
+    Clicker clicker(probe, window);
     const std::vector<double> idleClicks = idleDelays(clicker);
 
     // The same presses through three games, delivered by their pauses.
     const double played = full ? GameSeconds : ScaledSeconds;
     std::vector<GameRun> runs;
-    runtime.passUs.clear();
-    runtime.repaintUs.clear();
-    runtime.afterPump = [&clicker] { clicker.watch(); };
+    window.passUs.clear();
+    window.repaintUs.clear();
+    window.afterPump = [&clicker] { clicker.watch(); };
     clicker.start();
     const double gameCpu = cpuPercent([&] {
         for (const Difficulty& d : Difficulties)
-            runs.push_back(play(probe, runtime, d, played));
+            runs.push_back(play(window, d, played));
     });
     clicker.stop();
-    runtime.afterPump = nullptr;
+    window.afterPump = nullptr;
 
     // Between games the window waits for Start in the real event loop.
     const double idleCpu = cpuPercent([] {
@@ -155,11 +154,11 @@ void measureGames(const ZorbleckProbe& probe, BenchRuntime& runtime, bool full, 
         .atMost(Goal::Median, 200)
         .atMost(Goal::P90, 500);
     report.reference("the same on the idle window", "us", idleClicks).asDelays();
-    std::vector<double> passAndRepaint = runtime.passUs;
+    std::vector<double> passAndRepaint = window.passUs;
     for (std::size_t i = 0; i < passAndRepaint.size(); ++i)
-        passAndRepaint[i] += runtime.repaintUs[i];
-    report.add("pass: top to first pump of its pause", "us", runtime.passUs).asDelays().atMost(Goal::Median, 150);
-    report.add("repaint after the moves (that pump)", "us", runtime.repaintUs).asDelays();
+        passAndRepaint[i] += window.repaintUs[i];
+    report.add("pass: top to first pump of its pause", "us", window.passUs).asDelays().atMost(Goal::Median, 150);
+    report.add("repaint after the moves (that pump)", "us", window.repaintUs).asDelays();
     report.add("pass with its repaint", "us", passAndRepaint).asDelays().atMost(Goal::Median, 1000);
     for (std::size_t i = 0; i < runs.size(); ++i) {
         const Difficulty& d = Difficulties[i];

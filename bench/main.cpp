@@ -2,7 +2,7 @@
 // figure beside the reference that gives it meaning, and prints a table. See
 // BENCHMARKS.md.
 
-#include "bench_runtime.h"
+#include "bench_window.h"
 #include "sections.h"
 #include "support/probe.h"
 
@@ -54,10 +54,11 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorbleck"));
 
-    BenchRuntime runtime;
-    Zorbleck window(runtime);
-    const ZorbleckProbe probe { window };
-    runtime.seedRandom();
+    BenchWindow window;
+    Zorbleck game(window);
+    window.attach(game);
+    const ZorbleckProbe probe { game };
+    window.seedRandom();
     window.show();
     while (!window.windowHandle()->isExposed())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -72,11 +73,11 @@ int main(int argc, char* argv[])
     Report report;
     // The soak goes first, so that no earlier peak of memory can hide growth.
     progress("soak: 200 short games (about a minute)");
-    soak(probe, runtime, report);
+    soak(probe, window, report);
     progress("pauses (about three minutes)");
-    const double bareCpu = measurePauses(probe, runtime, report);
+    const double bareCpu = measurePauses(probe, window, report);
     progress(full ? "clicks and whole games (about two and a half minutes)" : "clicks and games");
-    measureGames(probe, runtime, full, bareCpu, report);
+    measureGames(probe, window, full, bareCpu, report);
 
     report.print(stdout);
     std::printf("\n%s run started %s; %u CPUs, %s; load average %s at the start, %s at the end\n",

@@ -1,10 +1,10 @@
-#include "bench_runtime.h"
+#include "bench_window.h"
 #include "sections.h"
 #include "support/probe.h"
 
 #include <cmath>
 
-double measurePauses(const ZorbleckProbe& probe, BenchRuntime& runtime, Report& report)
+double measurePauses(const ZorbleckProbe& probe, BenchWindow& window, Report& report)
 {
     // 200 pauses of each length and as many bare waits on the same clock,
     // interleaved in chunks of ten so that both meet the same load.
@@ -18,16 +18,16 @@ double measurePauses(const ZorbleckProbe& probe, BenchRuntime& runtime, Report& 
         for (std::size_t i = 0; i < std::size(Difficulties); ++i) {
             const double pause = Difficulties[i].pause;
             for (int k = 0; k < Chunk; ++k) {
-                const long pumps = runtime.pumps;
-                const double start = runtime.clock();
+                const long pumps = window.pumps;
+                const double start = window.clock();
                 probe.w.TimeOut(pause);
-                series[i].overshoot.push_back((runtime.clock() - start - pause) * 1e6);
-                series[i].pumps.push_back(static_cast<double>(runtime.pumps - pumps));
+                series[i].overshoot.push_back((window.clock() - start - pause) * 1e6);
+                series[i].pumps.push_back(static_cast<double>(window.pumps - pumps));
             }
             for (int k = 0; k < Chunk; ++k) {
-                const double cpu = threadCpuSeconds(), start = runtime.clock();
-                while (runtime.clock() - start < pause) { }
-                const double end = runtime.clock();
+                const double cpu = threadCpuSeconds(), start = window.clock();
+                while (window.clock() - start < pause) { }
+                const double end = window.clock();
                 series[i].bare.push_back((end - start - pause) * 1e6);
                 bareCpu += threadCpuSeconds() - cpu;
                 bareWall += end - start;

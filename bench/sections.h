@@ -2,7 +2,7 @@
 
 #include "report.h"
 
-class BenchRuntime;
+class BenchWindow;
 struct ZorbleckProbe;
 
 // The game's three paces, fastest first.
@@ -14,7 +14,7 @@ inline constexpr Difficulty Difficulties[] { { "Impossible", 0.035 }, { "Average
 inline constexpr double GameSeconds = 46;
 
 // Each on the window in this process; see BENCHMARKS.md.
-void soak(const ZorbleckProbe& probe, BenchRuntime& runtime, Report& report);
+void soak(const ZorbleckProbe& probe, BenchWindow& window, Report& report);
 // Returns the share of a core a bare busy-wait got, in per cent.
-double measurePauses(const ZorbleckProbe& probe, BenchRuntime& runtime, Report& report);
-void measureGames(const ZorbleckProbe& probe, BenchRuntime& runtime, bool full, double bareCpu, Report& report);
+double measurePauses(const ZorbleckProbe& probe, BenchWindow& window, Report& report);
+void measureGames(const ZorbleckProbe& probe, BenchWindow& window, bool full, double bareCpu, Report& report);

@@ -1,123 +1,117 @@
 #include "support/fixture.h"
 
-#include "platform/qt_runtime.h"
+#include "game/random_source.h"
 
-#include <QtTest>
-
+#include <chrono>
 #include <cmath>
 #include <thread>
+#include <vector>
 
-// The pause, the elapsed-seconds caption, the random draws and their source.
-class PacingTest : public QObject, WindowFixture {
-    Q_OBJECT
+using game::Control;
 
-private slots:
-    void init() { makeWindow(); }
+// The pause, the elapsed-seconds caption, the random draws, their source and
+// its seeding.
+using PacingTest = GameTest;
 
-    void pauseEndsAtTheFirstReadingPastItsLength_data()
-    {
-        QTest::addColumn<double>("duration");
-        QTest::addColumn<double>("step");
-        QTest::addColumn<int>("pumps");
-        QTest::addColumn<double>("endsAt");
-        QTest::newRow("zero never pumps") << 0.0 << 0.125 << 0 << 0.125;
-        QTest::newRow("negative never pumps") << -1.0 << 0.125 << 0 << 0.125;
-        QTest::newRow("reading exactly at the end") << 0.25 << 0.125 << 1 << 0.25;
-        QTest::newRow("clock coarser than the pause") << 0.035 << 0.0625 << 0 << 0.0625;
-        QTest::newRow("fine clock") << 0.035 << 0.001953125 << 17 << 0.03515625;
-    }
-    void pauseEndsAtTheFirstReadingPastItsLength()
-    {
-        QFETCH(double, duration);
-        QFETCH(double, step);
-        QFETCH(int, pumps);
-        QFETCH(double, endsAt);
-        runtime.now = 1000;
-        runtime.readStep = step;
-        window->TimeOut(duration);
-        QCOMPARE(runtime.pumps, pumps);
+TEST_F(PacingTest, thePauseEndsAtTheFirstReadingPastItsLength)
+{
+    const struct {
+        const char* name;
+        double duration, step;
+        int pumps;
+        double endsAt;
+    } rows[] = {
+        { "zero never pumps", 0, 0.125, 0, 0.125 },
+        { "negative never pumps", -1, 0.125, 0, 0.125 },
+        { "reading exactly at the end", 0.25, 0.125, 1, 0.25 },
+        { "clock coarser than the pause", 0.035, 0.0625, 0, 0.0625 },
+        { "fine clock", 0.035, 0.001953125, 17, 0.03515625 },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        platform.now = 1000;
+        platform.readStep = row.step;
+        platform.pumps = 0;
+        window.TimeOut(row.duration);
+        EXPECT_EQ(platform.pumps, row.pumps);
         // The last reading taken is the one that ended the pause.
-        QCOMPARE(runtime.now - runtime.readStep, 1000 + endsAt);
+        EXPECT_EQ(platform.now - platform.readStep, 1000 + row.endsAt);
     }
+}
 
-    // Time spent in handlers run by the pumping counts towards the pause.
-    void handlersRunInsideThePauseCountTowardsIt()
-    {
-        runtime.onPump = [this](int) { runtime.now += 0.1; };
-        window->TimeOut(0.3);
-        QCOMPARE(runtime.pumps, 3);
-    }
+// Time spent in handlers run by the pumping counts towards the pause.
+TEST_F(PacingTest, handlersRunInsideThePauseCountTowardsIt)
+{
+    platform.onPump = [this](int) { platform.now += 0.1; };
+    window.TimeOut(0.3);
+    EXPECT_EQ(platform.pumps, 3);
+}
 
-    void elapsedShowsWholeSecondsAfterTwoBlanks_data()
-    {
-        QTest::addColumn<float>("elapsed");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("0.2") << 0.2f << "  0";
-        QTest::newRow("12.7") << 12.7f << "  12";
-        QTest::newRow("45.99") << 45.99f << "  45";
-        QTest::newRow("46.01") << 46.01f << "  46";
-        QTest::newRow("negative") << -0.5f << "  -1";
+TEST_F(PacingTest, elapsedShowsWholeSecondsAfterTwoBlanks)
+{
+    const std::pair<float, const char*> rows[]
+        = { { 0.2f, "  0" }, { 12.7f, "  12" }, { 45.99f, "  45" }, { 46.01f, "  46" }, { -0.5f, "  -1" } };
+    for (const auto& [elapsed, caption] : rows) {
+        probe.showElapsed(elapsed);
+        EXPECT_EQ(at(Control::lblTimer).caption, caption) << elapsed;
     }
-    void elapsedShowsWholeSecondsAfterTwoBlanks()
-    {
-        QFETCH(float, elapsed);
-        QFETCH(QString, caption);
-        probe().showElapsed(elapsed);
-        QCOMPARE(probe().timer().text(), caption);
-    }
+}
 
-    // The largest r below 1 draws n. A product rounded to single precision
-    // can round up across a whole number (0.13f * 100 to 13) and draw one too
-    // many, though never n + 1; the draw keeps to the exact product.
-    void drawsStayWithinOneToN_data()
-    {
-        QTest::addColumn<int>("n");
-        QTest::addColumn<float>("at013"); // what 0.13f draws
-        QTest::newRow("60") << 60 << 8.0f;
-        QTest::newRow("100") << 100 << 13.0f;
-        QTest::newRow("7800") << 7800 << 1014.0f;
-        QTest::newRow("9800") << 9800 << 1274.0f;
+// The largest r below 1 draws n. A product rounded to single precision can
+// round up across a whole number (0.13f * 100 to 13) and draw one too many,
+// though never n + 1; the draw keeps to the exact product.
+TEST_F(PacingTest, drawsStayWithinOneToN)
+{
+    const std::pair<int, float> rows[] = { { 60, 8.0f }, { 100, 13.0f }, { 7800, 1014.0f }, { 9800, 1274.0f } };
+    for (const auto& [n, at013] : rows) {
+        SCOPED_TRACE(n);
+        platform.randoms = { 0.0f, std::nextafter(1.0f, 0.0f), 0.5f, std::nextafter(0.5f, 0.0f), 0.13f };
+        EXPECT_EQ(probe.draw(n), 1.0f);
+        EXPECT_EQ(probe.draw(n), float(n));
+        EXPECT_EQ(probe.draw(n), float(n / 2 + 1));
+        EXPECT_EQ(probe.draw(n), float(n / 2));
+        EXPECT_EQ(probe.draw(n), at013);
     }
-    void drawsStayWithinOneToN()
-    {
-        QFETCH(int, n);
-        QFETCH(float, at013);
-        runtime.randoms = { 0.0f, std::nextafter(1.0f, 0.0f), 0.5f, std::nextafter(0.5f, 0.0f) };
-        QCOMPARE(probe().draw(n), 1.0f);
-        QCOMPARE(probe().draw(n), float(n));
-        const int half = n / 2; // rounded down, as draw() floors
-        QCOMPARE(probe().draw(n), float(half + 1));
-        QCOMPARE(probe().draw(n), float(half));
-        runtime.randoms = { 0.13f };
-        QCOMPARE(probe().draw(n), at013);
-    }
+}
 
-    void theRandomSourceNeverReachesOne()
-    {
-        QCOMPARE(platform::unitFloat(0), 0.0f);
-        QVERIFY(platform::unitFloat(0xFFFFFFFFu) < 1.0f);
-        QCOMPARE(platform::unitFloat(0x80000000u), 0.5f);
-    }
+// Runs started at different moments must not replay the same boxes, and no
+// number reaches 1.
+TEST(RandomSource, seedingsAtDifferentMomentsDrawDifferently)
+{
+    EXPECT_EQ(game::unitFloat(0), 0.0f);
+    EXPECT_LT(game::unitFloat(0xFFFFFFFFu), 1.0f);
+    EXPECT_EQ(game::unitFloat(0x80000000u), 0.5f);
 
-    // Runs started at different moments must not replay the same boxes.
-    void seedingsAtDifferentMomentsDrawDifferently()
-    {
-        platform::QtRuntime real;
-        const auto sequence = [&] {
-            real.seedRandom();
-            QList<float> numbers;
-            for (int i = 0; i < 16; ++i)
-                numbers.append(real.random());
-            return numbers;
-        };
-        const QList<float> first = sequence();
-        std::this_thread::sleep_for(std::chrono::microseconds(10));
-        const QList<float> second = sequence();
-        QVERIFY(first != second);
-        for (float r : first + second)
-            QVERIFY(r >= 0.0f && r < 1.0f);
-    }
-};
+    game::RandomSource source;
+    const auto sequence = [&] {
+        source.seedFromClock();
+        std::vector<float> numbers;
+        for (int i = 0; i < 16; ++i)
+            numbers.push_back(source.next());
+        return numbers;
+    };
+    const std::vector<float> first = sequence();
+    std::this_thread::sleep_for(std::chrono::microseconds(10));
+    const std::vector<float> second = sequence();
+    EXPECT_NE(first, second);
+    for (const auto& numbers : { first, second })
+        for (float r : numbers)
+            EXPECT_TRUE(r >= 0.0f && r < 1.0f);
+}
 
-QTEST_MAIN(PacingTest)
-#include "tst_pacing.moc"
+// The load handler seeds the random source once, then the rules come in two
+// boxes, one after the other.
+TEST_F(PacingTest, theLoadSeedsOnceThenShowsTheRules)
+{
+    std::vector<int> seedsAtBox;
+    platform.onMessageBox = [&](const ScriptedRuntime::Box& box) {
+        EXPECT_EQ(box.title, "Zorbleck!");
+        seedsAtBox.push_back(platform.seeds);
+    };
+    deliver(&Zorbleck::zorbleckLoad);
+    EXPECT_EQ(platform.prompts(),
+        (std::vector<std::string> { "Click on the boxes as many times as you can. You have 45 seconds.",
+            "Red = 1 point, Blue = 2 points, and Green = 3 points" }));
+    EXPECT_EQ(seedsAtBox, (std::vector { 1, 1 }));
+    EXPECT_EQ(platform.draws, 0);
+}

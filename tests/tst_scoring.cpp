@@ -1,182 +1,128 @@
 #include "support/fixture.h"
 
-#include <QAccessible>
-#include <QtTest>
-
 #include <cmath>
+#include <string>
+
+using game::Control;
+
+namespace {
+
+const std::string ScoreOverflow
+    = "Overflow: a score went past its limit of 32767 points. The score that overflowed keeps its last value.";
+
+} // namespace
 
 // Clicks on the boxes, the counters' 16-bit limits and how an overflow is told.
-class ScoringTest : public QObject, WindowFixture {
-    Q_OBJECT
+using ScoringTest = GameTest;
 
-    bool overflowReported() const
-    {
-        return !runtime.boxes.isEmpty()
-            && runtime.boxes.last().prompt
-            == QStringLiteral("Overflow: a score went past its limit of 32767 points. The score that overflowed "
-                              "keeps its last value.");
-    }
+TEST_F(ScoringTest, eachColourScoresItsOwnPoints)
+{
+    click(Control::pct);
+    click(Control::pct2);
+    click(Control::pct3);
+    EXPECT_EQ(probe.redScore(), 1);
+    EXPECT_EQ(probe.blueScore(), 3);
+    EXPECT_EQ(probe.greenScore(), 4);
 
-private slots:
-    void init()
-    {
-        makeWindow();
-        QVERIFY(showWindow());
-    }
+    probe.setScores(0, 0, 0);
+    for (int i = 0; i < 10; ++i)
+        click(Control::pct2);
+    for (int i = 0; i < 7; ++i)
+        click(Control::pct3);
+    EXPECT_EQ(probe.blueScore(), 30);
+    EXPECT_EQ(probe.greenScore(), 28);
+}
 
-    void eachColourScoresItsOwnPoints()
-    {
-        probe().click(probe().red());
-        probe().click(probe().blue());
-        probe().click(probe().green());
-        QCOMPARE(probe().redScore(), 1);
-        QCOMPARE(probe().blueScore(), 3);
-        QCOMPARE(probe().greenScore(), 4);
-
-        probe().setScores(0, 0, 0);
-        for (int i = 0; i < 10; ++i)
-            probe().click(probe().blue());
-        for (int i = 0; i < 7; ++i)
-            probe().click(probe().green());
-        QCOMPARE(probe().blueScore(), 30);
-        QCOMPARE(probe().greenScore(), 28);
-    }
-
-    // The press counts: the box may have jumped away before the release.
-    void aClickCountsOnThePressAndADoubleClickTwice()
-    {
-        auto& red = probe().red();
-        QTest::mousePress(window->windowHandle(), Qt::LeftButton, {}, red.geometry().center());
-        QCOMPARE(probe().redScore(), 1);
-        red.setLeftTwips(7000);
-        QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, {}, QPoint(240, 230));
-        QCOMPARE(probe().redScore(), 1);
-
-        QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, red.geometry().center());
-        QCOMPARE(probe().redScore(), 3);
-
-        QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, red.geometry().center());
-        QTest::mouseClick(window->windowHandle(), Qt::MiddleButton, {}, red.geometry().center());
-        QCOMPARE(probe().redScore(), 3);
-    }
-
-    // A screen reader names every control, says what a click on a box
-    // scores, and pressing the box there scores just that.
-    void aScreenReaderPressScoresWhatItSays()
-    {
-        for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(control);
-            QVERIFY2(!(iface->text(QAccessible::Name) + iface->text(QAccessible::Description)).isEmpty(),
-                qPrintable(control->objectName()));
-        }
-        const auto p = probe();
-        QSet<QString> names;
-        for (platform::ColorBox* box : { &p.red(), &p.blue(), &p.green() }) {
-            QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(box);
-            QVERIFY(!iface->text(QAccessible::Name).isEmpty());
-            names.insert(iface->text(QAccessible::Name));
-            const int points = iface->text(QAccessible::Description).section(u' ', 0, 0).toInt();
-            const int before = p.redScore() + p.blueScore() + p.greenScore();
-            iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-            QCOMPARE(p.redScore() + p.blueScore() + p.greenScore(), before + points);
-        }
-        QCOMPARE(names.size(), 3);
-        QCOMPARE(p.redScore() * 100 + p.blueScore() * 10 + p.greenScore(), 134);
-    }
-
-    void theClickPastTheLimitOverflows_data()
-    {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<int>("lastGood");
-        QTest::addColumn<int>("afterIt");
-        QTest::newRow("red") << "pct" << 32766 << 32767;
-        QTest::newRow("blue") << "pct2" << 32764 << 32767;
-        QTest::newRow("green") << "pct3" << 32763 << 32767;
-    }
-    void theClickPastTheLimitOverflows()
-    {
-        QFETCH(QString, box);
-        QFETCH(int, lastGood);
-        QFETCH(int, afterIt);
-        auto* control = window->findChild<platform::ColorBox*>(box);
-        std::int16_t& score = box == "pct" ? probe().redScore()
-            : box == "pct2"                ? probe().blueScore()
-                                           : probe().greenScore();
-
-        score = std::int16_t(lastGood);
-        probe().click(*control);
-        QCOMPARE(int(score), afterIt);
-        QVERIFY(runtime.boxes.isEmpty());
-
-        // Every value that would go past 32767 is refused, and kept.
-        for (int start = lastGood + 1; start <= 32767; ++start) {
+// Every value that would go past 32767 is refused and kept, the player is
+// told in an untitled box, and the window goes on.
+TEST_F(ScoringTest, theClickPastTheLimitOverflows)
+{
+    const struct {
+        Control box;
+        int lastGood;
+    } rows[] = { { Control::pct, 32766 }, { Control::pct2, 32764 }, { Control::pct3, 32763 } };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(int(row.box));
+        probe.setScores(0, 0, 0);
+        platform.boxes.clear();
+        std::int16_t& score = row.box == Control::pct ? probe.redScore()
+            : row.box == Control::pct2                ? probe.blueScore()
+                                                      : probe.greenScore();
+        score = std::int16_t(row.lastGood);
+        click(row.box);
+        EXPECT_EQ(score, 32767);
+        EXPECT_TRUE(platform.boxes.empty());
+        for (int start = row.lastGood + 1; start <= 32767; ++start) {
             score = std::int16_t(start);
-            probe().click(*control);
-            QCOMPARE(int(score), start);
-            QVERIFY(overflowReported());
-            QCOMPARE(runtime.boxes.last().title, QString()); // the program's name
+            click(row.box);
+            EXPECT_EQ(score, start);
+            ASSERT_FALSE(platform.boxes.empty());
+            EXPECT_EQ(platform.boxes.back().prompt, ScoreOverflow);
+            EXPECT_EQ(platform.boxes.back().title, "");
         }
-
-        // The window goes on: the next click of another colour still counts.
-        probe().click(&probe().red() == control ? probe().blue() : probe().red());
-        QCOMPARE(probe().redScore() + probe().blueScore() + probe().greenScore(), 32767 + (box == "pct" ? 3 : 1));
+        click(row.box == Control::pct ? Control::pct2 : Control::pct);
+        EXPECT_EQ(probe.total(), 32767 + (row.box == Control::pct ? 3 : 1));
     }
+}
 
-    // An overflow inside a game's pause is told at once; the game goes on.
-    void anOverflowDuringAPauseLeavesTheGameRunning()
-    {
-        probe().select(QStringLiteral("Impossible"));
-        runtime.pumpStep = 1.0 / 256;
-        runtime.onPump = [&](int pump) {
-            if (pump == 10) {
-                probe().greenScore() = 32764;
-                probe().click(probe().green());
-            }
-            if (pump == 11)
-                probe().click(probe().red());
-        };
-        probe().pressStart();
-        QCOMPARE(runtime.boxes.size(), 2);
-        QVERIFY(runtime.boxes.at(0).prompt.contains(QStringLiteral("Overflow")));
-        QCOMPARE(runtime.boxes.at(1).prompt,
-            QStringLiteral("Red: 1 points   Blue: 0 points   Green: 32764 points   Total: 32765 points."));
-        QCOMPARE(runtime.draws, 10 * int(std::ceil(46 / (9.0 / 256))));
-    }
+// An overflow inside a game's pause is told at once; the game goes on.
+TEST_F(ScoringTest, anOverflowDuringAPauseLeavesTheGameRunning)
+{
+    platform.selected = "Impossible";
+    platform.pumpStep = 1.0 / 256;
+    platform.onPump = [&](int pump) {
+        if (pump == 10) {
+            probe.greenScore() = 32764;
+            click(Control::pct3);
+        }
+        if (pump == 11)
+            click(Control::pct);
+    };
+    pressStart();
+    ASSERT_EQ(platform.boxes.size(), 2u);
+    EXPECT_EQ(platform.boxes[0].prompt, ScoreOverflow);
+    EXPECT_EQ(platform.boxes[1].prompt, "Red: 1 points   Blue: 0 points   Green: 32764 points   Total: 32765 points.");
+    EXPECT_EQ(platform.draws, 10 * int(std::ceil(46 / (9.0 / 256))));
+}
 
-    // The summary's total overflows: the window is put back to idle, but no
-    // summary or verdict is shown and the counters are left for the next Start.
-    void aTotalPastTheLimitStopsTheSummary()
-    {
-        probe().setScores(32000, 700, 100);
-        probe().verdict().setText(QStringLiteral("old"));
-        probe().pressStart();
+// The summary's total overflows: the window is put back to idle, but no
+// summary or verdict is shown and the counters are left for the next Start.
+TEST_F(ScoringTest, aTotalPastTheLimitStopsTheSummary)
+{
+    probe.setScores(32000, 700, 100);
+    at(Control::lbl1).caption = "old";
+    pressStart();
+    ASSERT_EQ(platform.boxes.size(), 2u);
+    EXPECT_EQ(platform.boxes[0].prompt, "Select a Difficulty");
+    // No score changed: the words say so, unlike a click's overflow.
+    EXPECT_EQ(platform.boxes[1].prompt,
+        "Overflow: the total of the scores went past 32767 points, so there is no summary and no verdict.");
+    EXPECT_EQ(at(Control::lbl1).caption, " ");
+    EXPECT_TRUE(at(Control::cmdStart).visible);
+    EXPECT_EQ(platform.background, (game::Color { 230, 230, 213 }));
+    EXPECT_EQ(probe.redScore(), 32000);
 
-        QCOMPARE(runtime.boxes.size(), 2);
-        QCOMPARE(runtime.boxes.at(0).prompt, QStringLiteral("Select a Difficulty"));
-        // No score changed: the words say so, unlike a click's overflow.
-        QCOMPARE(runtime.boxes.at(1).prompt,
-            QStringLiteral("Overflow: the total of the scores went past 32767 points, so there is no summary and no "
-                           "verdict."));
-        QCOMPARE(probe().verdict().text(), QStringLiteral(" "));
-        QVERIFY(probe().start().isVisible());
-        QCOMPARE(probe().background(), QColor(230, 230, 213));
-        QCOMPARE(probe().redScore(), 32000);
+    // The next game runs whole, counts its clicks and gives its verdict.
+    platform.selected = "Average";
+    platform.pumpStep = 1.0 / 64;
+    platform.onPump = [&](int pump) {
+        if (pump == 3)
+            click(Control::pct2);
+    };
+    pressStart();
+    ASSERT_EQ(platform.boxes.size(), 3u);
+    EXPECT_EQ(platform.prompts().back(), "Red: 0 points   Blue: 3 points   Green: 0 points   Total: 3 points.");
+    EXPECT_EQ(platform.draws, 10 * int(std::ceil(46 / (9.0 / 64))));
+    EXPECT_EQ(at(Control::lbl1).caption, "How is it possible to do that bad?");
+}
 
-        // The next game runs whole, counts its clicks and gives its verdict.
-        probe().select(QStringLiteral("Average"));
-        runtime.pumpStep = 1.0 / 64;
-        runtime.onPump = [&](int pump) {
-            if (pump == 3)
-                probe().click(probe().blue());
-        };
-        probe().pressStart();
-        QCOMPARE(runtime.boxes.size(), 3);
-        QCOMPARE(runtime.prompts().last(),
-            QStringLiteral("Red: 0 points   Blue: 3 points   Green: 0 points   Total: 3 points."));
-        QCOMPARE(runtime.draws, 10 * int(std::ceil(46 / (9.0 / 64))));
-        QCOMPARE(probe().verdict().text(), QStringLiteral("How is it possible to do that bad?"));
-    }
-};
-
-QTEST_MAIN(ScoringTest)
-#include "tst_scoring.moc"
+// Whatever a handler throws, the player is told and the window goes on; a
+// box that cannot be shown either is no reason to stop.
+TEST_F(ScoringTest, anErrorOfAnyKindIsToldAndNothingEscapes)
+{
+    game::deliver(platform, [] { throw 42; });
+    EXPECT_EQ(platform.prompts(), std::vector<std::string> { "An unexpected error stopped the last action." });
+    platform.onMessageBox = [](const ScriptedRuntime::Box&) { throw std::runtime_error("no display"); };
+    game::deliver(platform, [] { throw std::runtime_error("first"); });
+    EXPECT_EQ(platform.boxes.back().prompt, "first");
+}

@@ -1,86 +1,71 @@
 #include "support/fixture.h"
 
-#include <QtTest>
+#include <stdexcept>
+#include <string>
+
+using game::Control;
 
 namespace {
-const QString Amazing = QStringLiteral("Amazing!");
-const QString Great = QStringLiteral("Great job! Almost there... ");
-const QString Good = QStringLiteral("Good job, but you still need some practice.");
-const QString Average = QStringLiteral("Completely average. Do better.");
-const QString Pathetic = QStringLiteral("That was pretty pathetic. Do better next time.");
-const QString Bad = QStringLiteral("You have to admit, you're pretty bad at this game.");
-const QString Worst = QStringLiteral("How is it possible to do that bad?");
-}
 
-// The verdict for a total: every threshold at and just past its boundary.
-class VerdictTest : public QObject, WindowFixture {
-    Q_OBJECT
+const char* const Texts[] = { "Amazing!", "Great job! Almost there... ", "Good job, but you still need some practice.",
+    "Completely average. Do better.", "That was pretty pathetic. Do better next time.",
+    "You have to admit, you're pretty bad at this game.", "How is it possible to do that bad?" };
+const std::string Worst = Texts[6];
 
-private slots:
-    void init()
-    {
-        makeWindow();
-        probe().verdict().setText(QStringLiteral(" "));
-    }
+struct Row {
+    const char* difficulty;
+    int thresholds[6];
+};
+const Row Rows[] = { { "Slow", { 400, 320, 270, 200, 100, 50 } }, { "Average", { 250, 200, 150, 100, 50, 25 } },
+    { "Impossible", { 150, 100, 60, 40, 20, 5 } } };
 
-    void totalsChooseTheirVerdict_data()
+struct VerdictTest : GameTest {
+    VerdictTest() { at(Control::lbl1).caption = " "; }
+
+    std::string verdictFor(const char* difficulty, int total)
     {
-        QTest::addColumn<QString>("difficulty");
-        QTest::addColumn<int>("total");
-        QTest::addColumn<QString>("verdict");
-        const struct {
-            const char* difficulty;
-            int thresholds[6];
-        } rows[] = { { "Slow", { 400, 320, 270, 200, 100, 50 } }, { "Average", { 250, 200, 150, 100, 50, 25 } },
-            { "Impossible", { 150, 100, 60, 40, 20, 5 } } };
-        const QString texts[] = { Amazing, Great, Good, Average, Pathetic, Bad, Worst };
-        for (const auto& row : rows) {
-            for (int i = 0; i < 6; ++i) {
-                const int t = row.thresholds[i];
-                QTest::addRow("%s %d", row.difficulty, t + 1) << row.difficulty << t + 1 << texts[i];
-                QTest::addRow("%s %d", row.difficulty, t) << row.difficulty << t << texts[i + 1];
-            }
-            QTest::addRow("%s 0", row.difficulty) << row.difficulty << 0 << Worst;
-            QTest::addRow("%s -300", row.difficulty) << row.difficulty << -300 << Worst;
-            QTest::addRow("%s 32767", row.difficulty) << row.difficulty << 32767 << Amazing;
-        }
-    }
-    void totalsChooseTheirVerdict()
-    {
-        QFETCH(QString, difficulty);
-        QFETCH(int, total);
-        QFETCH(QString, verdict);
-        probe().select(difficulty);
+        platform.selected = difficulty;
         // Spread over the three counters, so the verdict adds them up itself.
         const int red = total / 3;
-        probe().setScores(std::int16_t(red), std::int16_t(total - 2 * red), std::int16_t(red));
-        probe().showVerdict();
-        QCOMPARE(probe().verdict().text(), verdict);
-    }
-
-    void theWorkedGameOnAverage()
-    {
-        probe().select(QStringLiteral("Average"));
-        probe().setScores(10, 30, 40);
-        probe().showVerdict();
-        QCOMPARE(probe().verdict().text(), Pathetic);
-    }
-
-    void noDifficultyWritesNothingAndAddsNothing()
-    {
-        probe().setScores(32767, 32767, 32767);
-        probe().showVerdict(); // a sum it made would overflow
-        QCOMPARE(probe().verdict().text(), QStringLiteral(" "));
-    }
-
-    void aTotalPastTheLimitIsAnError()
-    {
-        probe().select(QStringLiteral("Slow"));
-        probe().setScores(32767, 0, 1);
-        QVERIFY_THROWS_EXCEPTION(std::overflow_error, probe().showVerdict());
-        QCOMPARE(probe().verdict().text(), QStringLiteral(" "));
+        probe.setScores(std::int16_t(red), std::int16_t(total - 2 * red), std::int16_t(red));
+        probe.showVerdict();
+        return at(Control::lbl1).caption;
     }
 };
 
-QTEST_MAIN(VerdictTest)
-#include "tst_verdict.moc"
+} // namespace
+
+// Every threshold at and just past its boundary, and the far ends.
+TEST_F(VerdictTest, totalsChooseTheirVerdict)
+{
+    for (const Row& row : Rows) {
+        SCOPED_TRACE(row.difficulty);
+        for (int i = 0; i < 6; ++i) {
+            EXPECT_EQ(verdictFor(row.difficulty, row.thresholds[i] + 1), Texts[i]) << row.thresholds[i] + 1;
+            EXPECT_EQ(verdictFor(row.difficulty, row.thresholds[i]), Texts[i + 1]) << row.thresholds[i];
+        }
+        EXPECT_EQ(verdictFor(row.difficulty, 0), Worst);
+        EXPECT_EQ(verdictFor(row.difficulty, -300), Worst);
+        EXPECT_EQ(verdictFor(row.difficulty, 32767), Texts[0]);
+    }
+    platform.selected = "Average";
+    probe.setScores(10, 30, 40);
+    probe.showVerdict();
+    EXPECT_EQ(at(Control::lbl1).caption, Texts[4]) << "the worked game on Average";
+}
+
+TEST_F(VerdictTest, noDifficultyWritesNothingAndAddsNothing)
+{
+    EXPECT_EQ(verdictFor("", 0), " ");
+    probe.setScores(32767, 32767, 32767);
+    probe.showVerdict(); // a sum it made would overflow
+    EXPECT_EQ(at(Control::lbl1).caption, " ");
+}
+
+TEST_F(VerdictTest, aTotalPastTheLimitIsAnError)
+{
+    platform.selected = "Slow";
+    probe.setScores(32767, 0, 1);
+    EXPECT_THROW(probe.showVerdict(), std::overflow_error);
+    EXPECT_EQ(at(Control::lbl1).caption, " ");
+}

@@ -19,7 +19,7 @@ class ColorBox;
 // The game's window on Qt Widgets: the seven controls as widgets, and every
 // service the game asks of its platform. It holds no rule of the game; its
 // events go to the game's handlers.
-class QtWindow final : public QWidget, public game::Platform {
+class QtWindow : public QWidget, public game::Platform {
     Q_OBJECT
 
 public:

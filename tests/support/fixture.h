@@ -1,30 +1,39 @@
 #pragma once
 
-#include "support/fake_runtime.h"
+#include "game/deliver.h"
 #include "support/probe.h"
+#include "support/scripted_platform.h"
 
-#include <QTest>
+#include <gtest/gtest.h>
 
-#include <memory>
+// A fresh window on a fresh scripted platform for every test. Events reach
+// the window as a front end delivers them.
+struct GameTest : ::testing::Test {
+    ScriptedPlatform platform;
+    Zorbleck window { platform };
+    ZorbleckProbe probe { window };
 
-// A fresh scripted runtime and a fresh window for every test function.
-struct WindowFixture {
-    FakeRuntime runtime;
-    std::unique_ptr<Zorbleck> window;
-
-    ZorbleckProbe probe() const { return { *window }; }
-
-    void makeWindow()
+    template <typename Handler>
+    void deliver(Handler handler)
     {
-        window.reset();
-        runtime = FakeRuntime();
-        window = std::make_unique<Zorbleck>(runtime);
+        game::deliver(platform, [&] { (window.*handler)(); });
     }
-
-    // Shows the window and waits until it is on screen with the focus.
-    [[nodiscard]] bool showWindow()
+    // A player's click on a control: the Click handler, where one is wired.
+    void click(game::Control control)
     {
-        window->show();
-        return QTest::qWaitForWindowActive(window.get());
+        switch (control) {
+        case game::Control::pct:
+            return deliver(&Zorbleck::pctClick);
+        case game::Control::pct2:
+            return deliver(&Zorbleck::pct2Click);
+        case game::Control::pct3:
+            return deliver(&Zorbleck::pct3Click);
+        case game::Control::cmdStart:
+            return deliver(&Zorbleck::cmdStartClick);
+        default:
+            return;
+        }
     }
+    void pressStart() { click(game::Control::cmdStart); }
+    ScriptedPlatform::Place& at(game::Control control) { return platform.at(control); }
 };

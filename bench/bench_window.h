@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/qt_runtime.h"
+#include "qt/qt_window.h"
 
 #include <array>
 #include <chrono>
@@ -17,20 +17,22 @@ inline double microseconds(SteadyClock::duration d)
 // CPU time of the calling thread: the window's, when the window's thread asks.
 double threadCpuSeconds();
 
-// The real runtime with counters and hooks around it. It times each pass as
+// The real window with counters and hooks around it. It times each pass as
 // the Start handler runs it: from the clock reading at the top of the pass to
 // the first pump of its pause, and that pump (the repaint of the moved boxes)
 // on its own. Message boxes are the real ones, closed as soon as they are up.
 // The clock can jump ahead right after a game has read its start, so that
 // only the game's last seconds are played.
-class BenchRuntime final : public platform::Runtime {
+class BenchWindow final : public qtui::QtWindow {
 public:
     double clock() override;
-    void seedRandom() override { m_real.seedRandom(); }
     float random() override;
-    void messageBox(QWidget* parent, const QString& prompt, const QString& title) override;
+    void messageBox(const std::string& prompt, const std::string& title) override;
     void pumpEvents() override;
-    QSizeF outerSize(const QWidget& window) override { return m_real.outerSize(window); }
+
+    // A press of Start with this difficulty selected; returns after the game.
+    void play(const char* difficulty);
+    QPoint redCentre() const;
 
     // The next reading is a game's start; every later one is `seconds` ahead.
     void skipAfterNextReading(double seconds);
@@ -48,7 +50,6 @@ public:
     std::vector<double> passUs, repaintUs;
 
 private:
-    platform::QtRuntime m_real;
     double m_skip = 0;
     double m_pendingSkip = -1;
     double m_lastReading = 0;

@@ -1,7 +1,9 @@
-#include "bench_runtime.h"
+#include "bench_window.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTimer>
 
 #include <ctime>
@@ -13,9 +15,9 @@ double threadCpuSeconds()
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-double BenchRuntime::clock()
+double BenchWindow::clock()
 {
-    const double now = m_real.clock();
+    const double now = QtWindow::clock();
     m_recent = { now, m_recent[0] };
     if (m_pendingSkip >= 0) {
         gameStart = now;
@@ -26,18 +28,18 @@ double BenchRuntime::clock()
     return m_lastReading = now + m_skip;
 }
 
-void BenchRuntime::skipAfterNextReading(double seconds)
+void BenchWindow::skipAfterNextReading(double seconds)
 {
     m_skip = 0;
     m_pendingSkip = seconds;
 }
 
-float BenchRuntime::random()
+float BenchWindow::random()
 {
     if (m_drawsSincePump++ == 0)
         m_passTop = m_recent[1];
     ++draws;
-    return m_real.random();
+    return QtWindow::random();
 }
 
 namespace {
@@ -53,28 +55,40 @@ void acceptBox()
 
 } // namespace
 
-void BenchRuntime::messageBox(QWidget* parent, const QString& prompt, const QString& title)
+void BenchWindow::messageBox(const std::string& prompt, const std::string& title)
 {
     ++boxes;
     readingBeforeBox = m_lastReading;
     m_drawsSincePump = 0;
     QTimer::singleShot(0, acceptBox);
-    m_real.messageBox(parent, prompt, title);
+    QtWindow::messageBox(prompt, title);
 }
 
-void BenchRuntime::pumpEvents()
+void BenchWindow::pumpEvents()
 {
     if (m_drawsSincePump > 0) {
-        const double start = m_real.clock();
-        m_real.pumpEvents();
-        const double end = m_real.clock();
+        const double start = QtWindow::clock();
+        QtWindow::pumpEvents();
+        const double end = QtWindow::clock();
         passUs.push_back((start - m_passTop) * 1e6);
         repaintUs.push_back((end - start) * 1e6);
         m_drawsSincePump = 0;
     } else {
-        m_real.pumpEvents();
+        QtWindow::pumpEvents();
     }
     ++pumps;
     if (afterPump)
         afterPump();
+}
+
+void BenchWindow::play(const char* difficulty)
+{
+    auto* list = static_cast<QListWidget*>(widget(game::Control::lst1));
+    list->findItems(QString::fromLatin1(difficulty), Qt::MatchExactly).first()->setSelected(true);
+    static_cast<QPushButton*>(widget(game::Control::cmdStart))->click();
+}
+
+QPoint BenchWindow::redCentre() const
+{
+    return widget(game::Control::pct)->geometry().center();
 }

@@ -1,0 +1,288 @@
+#include "game/layout.h"
+#include "game/zorbleck.h"
+#include "qt/colorbox.h"
+#include "qt/qt_window.h"
+#include "support/probe.h"
+#include "support/scripted_platform.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QWindow>
+#include <QtTest>
+
+#include <memory>
+
+using game::Control;
+
+namespace {
+
+// The real window and widgets; only time, chance, boxes and pumping scripted.
+struct TestWindow final : qtui::QtWindow, ScriptedRuntime {
+    double clock() override { return read(); }
+    void seedRandom() override { ++seeds; }
+    float random() override { return draw(); }
+    void messageBox(const std::string& prompt, const std::string& title) override { showBox(prompt, title); }
+    void pumpEvents() override
+    {
+        pump();
+        QCoreApplication::processEvents();
+    }
+};
+
+} // namespace
+
+// What the Qt front end adds to the game: widgets at their pixels, fonts,
+// focus, stacking, press-not-release and what a screen reader is told.
+class QtFrontEndTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestWindow> window;
+    std::unique_ptr<Zorbleck> game;
+
+    QWidget& widget(Control c) const { return *window->widget(c); }
+    auto& box(Control c) const { return static_cast<qtui::ColorBox&>(widget(c)); }
+    void click(Control c) const
+    {
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, widget(c).geometry().center());
+    }
+    void select(int row) const
+    {
+        auto& list = static_cast<QListWidget&>(widget(Control::lst1));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(row)).center());
+    }
+
+private slots:
+    void init()
+    {
+        game.reset();
+        window = std::make_unique<TestWindow>();
+        game = std::make_unique<Zorbleck>(*window);
+        window->attach(*game);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    void controlsStandAtTheirPixelsInTheirFonts_data()
+    {
+        QTest::addColumn<int>("control");
+        QTest::addColumn<QRect>("pixels");
+        QTest::addColumn<double>("points"); // 0: the window's own font
+        QTest::newRow("red box") << int(Control::pct) << QRect(224, 216, 49, 41) << 0.0;
+        QTest::newRow("green box") << int(Control::pct3) << QRect(392, 216, 49, 41) << 0.0;
+        QTest::newRow("blue box") << int(Control::pct2) << QRect(312, 216, 49, 41) << 0.0;
+        QTest::newRow("list") << int(Control::lst1) << QRect(120, 16, 105, 76) << 13.5;
+        QTest::newRow("start") << int(Control::cmdStart) << QRect(16, 40, 97, 33) << 0.0;
+        QTest::newRow("timer") << int(Control::lblTimer) << QRect(608, 8, 41, 33) << 15.75;
+        QTest::newRow("verdict") << int(Control::lbl1) << QRect(16, 96, 265, 41) << 12.0;
+    }
+    void controlsStandAtTheirPixelsInTheirFonts()
+    {
+        QFETCH(int, control);
+        QFETCH(QRect, pixels);
+        QFETCH(double, points);
+        const QWidget& w = widget(Control(control));
+        QCOMPARE(w.objectName(), QString::fromLatin1(game::layout::of(Control(control)).name));
+        QCOMPARE(w.geometry(), pixels);
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.font().pointSizeF(), points > 0 ? points : window->font().pointSizeF());
+    }
+
+    // The outer size is the frame's, in twips: the client area where no
+    // window manager draws one.
+    void theWindowHasItsCaptionAndSizes()
+    {
+        QCOMPARE(window->windowTitle(), QStringLiteral("Vemmo's Zorbleck!"));
+        QCOMPARE(window->size(), QSize(659, 569));
+        QCOMPARE(window->outerWidth(), float(window->frameGeometry().width() * 15));
+        QCOMPARE(window->outerHeight(), float(window->frameGeometry().height() * 15));
+    }
+
+    // Twips are kept as written, fractions included, and shown at the
+    // nearest pixel, ties to even; every pixel of a box is its colour.
+    void boxesKeepTwipsAndPaintTheirExactColour()
+    {
+        const QImage shot = window->grab().toImage();
+        for (const Control c : { Control::pct, Control::pct2, Control::pct3 }) {
+            const auto& at = game::layout::of(c);
+            QCOMPARE(window->left(c), float(at.left));
+            QCOMPARE(window->height(c), 615.0f);
+            const QRect r = box(c).geometry();
+            for (const QPoint corner : { r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight(), r.center() })
+                QCOMPARE(shot.pixelColor(corner), QColor(at.color.red, at.color.green, at.color.blue));
+            QCOMPARE(shot.pixelColor(r.topLeft() - QPoint(1, 1)), window->palette().color(QPalette::Window));
+        }
+        window->setLeft(Control::pct, 3380.39990234375f);
+        window->setTop(Control::pct, 37.5f); // 2.5 pixels: a tie, which goes to the even 2
+        QCOMPARE(window->left(Control::pct), 3380.39990234375f);
+        QCOMPARE(box(Control::pct).pos(), QPoint(225, 2));
+        window->setTop(Control::pct, -7.6f);
+        QCOMPARE(box(Control::pct).y(), -1);
+    }
+
+    // Giving the list the focus makes a row current without selecting it.
+    void theListHoldsTheDifficultiesUnsortedWithNoneSelected()
+    {
+        auto& list = static_cast<QListWidget&>(widget(Control::lst1));
+        QCOMPARE(list.count(), 3);
+        QCOMPARE(list.item(0)->text() + list.item(1)->text() + list.item(2)->text(), "SlowAverageImpossible");
+        QCOMPARE(window->text(Control::lst1), std::string());
+        QCOMPARE(static_cast<QLabel&>(widget(Control::lblTimer)).text(), QString());
+        list.selectionModel()->setCurrentIndex(list.model()->index(1, 0), QItemSelectionModel::NoUpdate);
+        QCOMPARE(window->text(Control::lst1), std::string());
+        const QImage before = window->grab(QRect(0, 100, 659, 469)).toImage();
+        select(2);
+        QCOMPARE(window->text(Control::lst1), std::string("Impossible"));
+        QCOMPARE(window->grab(QRect(0, 100, 659, 469)).toImage(), before);
+        QVERIFY(window->boxes.empty());
+    }
+
+    void startHoldsTheFocusAndTabFollowsTheTabIndex()
+    {
+        QCOMPARE(QApplication::focusWidget(), &widget(Control::cmdStart));
+        for (const char* name : { "lst1", "pct2", "pct3", "pct", "cmdStart" }) {
+            QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(name));
+        }
+    }
+
+    void enterAndSpaceOperateStartButNeverABox()
+    {
+        for (const Qt::Key key : { Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space }) {
+            window->boxes.clear();
+            QTest::keyClick(window->windowHandle(), key);
+            QCOMPARE(window->prompts().size(), std::size_t(2)); // "Select a Difficulty", then the summary
+            QCOMPARE(window->prompts().front(), std::string("Select a Difficulty"));
+        }
+        window->boxes.clear();
+        widget(Control::pct2).setFocus();
+        for (const Qt::Key key : { Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter })
+            QTest::keyClick(window->windowHandle(), key);
+        QVERIFY(window->boxes.empty());
+        click(Control::pct2);
+        click(Control::cmdStart);
+        QCOMPARE(window->prompts().back(),
+            std::string("Red: 0 points   Blue: 3 points   Green: 0 points   Total: 3 points."));
+    }
+
+    // A box that moves over a label covers it, and a click there scores; a
+    // click on a label or the background does nothing.
+    void labelsLieBeneathEverything()
+    {
+        click(Control::lbl1);
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, QPoint(600, 500));
+        QVERIFY(window->boxes.empty());
+        window->setLeft(Control::pct3, 9120);
+        window->setTop(Control::pct3, 120);
+        QCOMPARE(window->childAt(widget(Control::pct3).geometry().center()), &widget(Control::pct3));
+        click(Control::pct3);
+        click(Control::cmdStart);
+        QCOMPARE(window->prompts().back(),
+            std::string("Red: 0 points   Blue: 0 points   Green: 4 points   Total: 4 points."));
+    }
+
+    // The label keeps the standard face colour whatever the window's colour;
+    // its text starts at its top, and a verdict too long for a line wraps.
+    void labelsStayOpaqueStartAtTheTopAndWrap()
+    {
+        auto& timer = static_cast<QLabel&>(widget(Control::lblTimer));
+        const QColor face = timer.palette().color(QPalette::Window);
+        window->setBackColor({ 255, 0, 0 });
+        window->setCaption(Control::lblTimer, "  7");
+        QImage shot = window->grab().toImage();
+        QCOMPARE(shot.pixelColor(timer.geometry().bottomRight()), face);
+        QCOMPARE(shot.pixelColor(QPoint(600, 500)), QColor(Qt::red));
+
+        auto& label = static_cast<QLabel&>(widget(Control::lbl1));
+        const auto lastInkedRow = [&](const std::string& text) {
+            window->setCaption(Control::lbl1, text);
+            const QImage image = label.grab().toImage();
+            int last = -1;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (image.pixelColor(x, y) != image.pixelColor(0, 0))
+                        last = y;
+            return last;
+        };
+        QVERIFY(lastInkedRow("  45") < label.height() / 2);
+        QVERIFY(lastInkedRow("You have to admit, you're pretty bad at this game.") > label.height() / 2 + 2);
+    }
+
+    // The press counts: the box may have jumped away before the release.
+    void aClickCountsOnThePressAndADoubleClickTwice()
+    {
+        const QPoint centre = widget(Control::pct).geometry().center();
+        QTest::mousePress(window->windowHandle(), Qt::LeftButton, {}, centre);
+        window->setLeft(Control::pct, 7000);
+        QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, {}, centre);
+        window->setLeft(Control::pct, 3360);
+        QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, centre);
+        QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, centre);
+        QTest::mouseClick(window->windowHandle(), Qt::MiddleButton, {}, centre);
+        click(Control::cmdStart);
+        QCOMPARE(window->prompts().back(),
+            std::string("Red: 3 points   Blue: 0 points   Green: 0 points   Total: 3 points."));
+    }
+
+    // A screen reader names every control, says what a click on a box scores,
+    // and pressing the box there scores just that.
+    void aScreenReaderPressScoresWhatItSays()
+    {
+        QSet<QString> names;
+        for (const auto& at : game::layout::Controls) {
+            QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&widget(at.control));
+            QVERIFY2(!(iface->text(QAccessible::Name) + iface->text(QAccessible::Description)).isEmpty(), at.name);
+            if (at.kind != game::layout::Kind::Box)
+                continue;
+            names.insert(iface->text(QAccessible::Name));
+            const int points = iface->text(QAccessible::Description).section(u' ', 0, 0).toInt();
+            window->boxes.clear();
+            iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            click(Control::cmdStart);
+            QVERIFY(window->prompts().back().find("Total: " + std::to_string(points) + " ") != std::string::npos);
+        }
+        QCOMPARE(names.size(), 3);
+    }
+
+    // Space and Enter go to whatever holds the focus while the start controls
+    // are hidden: a second game must not begin inside the first. A press and
+    // release queued with a repaint count once; closing the window ends the
+    // game at once, silently.
+    void inAGame()
+    {
+        select(0);
+        widget(Control::cmdStart).setFocus();
+        window->pumpStep = 1.0 / 256;
+        std::vector<int> totals;
+        window->onPump = [&](int pump) {
+            if (pump % 50 == 1) {
+                for (const Qt::Key key : { Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Tab })
+                    QTest::keyClick(window->windowHandle(), key);
+                click(Control::cmdStart);
+            }
+            if (pump == 5) {
+                const QPointF at = widget(Control::pct).geometry().center();
+                const QPointF global = window->mapToGlobal(at);
+                QCoreApplication::postEvent(window->windowHandle(),
+                    new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, {}));
+                window->update();
+                QCoreApplication::postEvent(window->windowHandle(),
+                    new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, {}));
+            }
+            if (pump == 2000)
+                window->close();
+        };
+        QTest::keyClick(window->windowHandle(), Qt::Key_Space);
+        QCOMPARE(window->pumps, 2000);
+        QCOMPARE(window->draws, 10 * 26);
+        QVERIFY(window->boxes.empty());
+        QVERIFY(!window->isVisible());
+        QCOMPARE(ZorbleckProbe { *game }.redScore(), 1);
+    }
+};
+
+QTEST_MAIN(QtFrontEndTest)
+#include "tst_qt.moc"
