@@ -64,6 +64,7 @@ struct OnePass : MotionTest, ::testing::WithParamInterface<PassRow> { };
 TEST_P(OnePass, movesEachBoxByItsOwnDraws)
 {
     const PassRow& row = GetParam();
+    SCOPED_TRACE(row.name);
     const Step* steps[] = { &row.red, &row.blue, &row.green };
     for (int i = 0; i < 3; ++i)
         place(Boxes[i], steps[i]->from);
@@ -164,7 +165,8 @@ TEST_F(MotionTest, boxesAlwaysComeBackIntoView)
     const std::pair<Control, double> boxes[]
         = { { Control::pct, 0.018 }, { Control::pct2, 0.035 }, { Control::pct3, 0.065 } };
     for (int trial = 0; trial < 20; ++trial) {
-        const float clientW = float(between(1500, 15000)), clientH = float(between(1500, 12000));
+        const auto clientW = float(between(1500, 15000));
+        const auto clientH = float(between(1500, 12000));
         platform.outerW = clientW + 120;
         platform.outerH = clientH + 510;
         for (const auto& [box, speed] : boxes) {

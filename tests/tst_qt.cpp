@@ -106,13 +106,15 @@ private slots:
     void boxesKeepTwipsAndPaintTheirExactColour()
     {
         const QImage shot = window->grab().toImage();
-        for (const Control c : { Control::pct, Control::pct2, Control::pct3 }) {
-            const auto& at = game::layout::of(c);
-            QCOMPARE(window->left(c), float(at.left));
+        const std::tuple<Control, float, QColor> boxes[] = { { Control::pct, 3360, QColor(255, 0, 0) },
+            { Control::pct2, 4680, QColor(0, 0, 255) }, { Control::pct3, 5880, QColor(0, 192, 0) } };
+        for (const auto& [c, left, colour] : boxes) {
+            QCOMPARE(window->left(c), left);
+            QCOMPARE(window->top(c), 3240.0f);
             QCOMPARE(window->height(c), 615.0f);
             const QRect r = box(c).geometry();
             for (const QPoint corner : { r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight(), r.center() })
-                QCOMPARE(shot.pixelColor(corner), QColor(at.color.red, at.color.green, at.color.blue));
+                QCOMPARE(shot.pixelColor(corner), colour);
             QCOMPARE(shot.pixelColor(r.topLeft() - QPoint(1, 1)), window->palette().color(QPalette::Window));
         }
         window->setLeft(Control::pct, 3380.39990234375f);

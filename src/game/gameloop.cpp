@@ -1,6 +1,7 @@
 #include "game/int16.h"
 #include "game/zorbleck.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -14,6 +15,7 @@ constexpr double GameLength = 46;
 
 struct Pause {
     const char* difficulty;
+    // cppcheck-suppress unusedStructMember ; read through find_if below
     double seconds;
 };
 constexpr std::array<Pause, 3> Pauses { { { "Slow", 0.3 }, { "Average", 0.13 }, { "Impossible", 0.035 } } };
@@ -98,12 +100,11 @@ void Zorbleck::cmdStartClick()
             else if (colorRoll == 18)
                 platform.setBackColor(FlashGreen);
 
-            for (const Pause& pause : Pauses) {
-                if (lst1Text() == pause.difficulty) {
-                    TimeOut(pause.seconds);
-                    break;
-                }
-            }
+            // The list is read afresh for each comparison.
+            const auto pause = std::find_if(
+                Pauses.begin(), Pauses.end(), [this](const Pause& p) { return lst1Text() == p.difficulty; });
+            if (pause != Pauses.end())
+                TimeOut(pause->seconds);
             // The player closed the window: the game ends with it, silently.
             if (closed)
                 return;

@@ -2,8 +2,8 @@
 
 #include "game/platform.h"
 
+#include <algorithm>
 #include <array>
-#include <cstddef>
 
 // The window as it opens: what every front end builds, in twips. Nothing here
 // changes while the program runs except where the game's handlers say so.
@@ -57,15 +57,9 @@ inline constexpr std::array<ControlLayout, 7> Controls { {
 
 constexpr const ControlLayout& of(Control control)
 {
-    return Controls.at(static_cast<std::size_t>(control));
+    return *std::find_if(
+        Controls.begin(), Controls.end(), [control](const ControlLayout& c) { return c.control == control; });
 }
-static_assert([] {
-    for (std::size_t i = 0; i < Controls.size(); ++i) {
-        if (static_cast<std::size_t>(Controls.at(i).control) != i)
-            return false;
-    }
-    return true;
-}());
 
 inline constexpr const char* StartCaption = "Start";
 // Shown in this order, unsorted; none is selected when the window opens.

@@ -16,6 +16,9 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include <iterator>
+#include <map>
+
 namespace layout = game::layout;
 using game::Control;
 
@@ -93,11 +96,15 @@ QtWindow::QtWindow()
     lblTimer->lower();
     lbl1->lower();
 
-    setTabOrder(cmdStart, lst1);
-    setTabOrder(lst1, pct2);
-    setTabOrder(pct2, pct3);
-    setTabOrder(pct3, pct);
-    cmdStart->setFocus();
+    // Tab goes from control to control by tab index; labels never take the focus.
+    std::map<int, QWidget*> byTabIndex;
+    for (const layout::ControlLayout& at : layout::Controls) {
+        if (at.kind != layout::Kind::Label)
+            byTabIndex[at.tabIndex] = widget(at.control);
+    }
+    for (auto it = byTabIndex.begin(); std::next(it) != byTabIndex.end(); ++it)
+        setTabOrder(it->second, std::next(it)->second);
+    byTabIndex.begin()->second->setFocus();
 }
 
 void QtWindow::attach(Zorbleck& game)

@@ -3,6 +3,7 @@
 #include "game/layout.h"
 #include "game/platform.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <deque>
@@ -66,9 +67,8 @@ struct ScriptedRuntime {
 
     std::vector<std::string> prompts() const
     {
-        std::vector<std::string> list;
-        for (const Box& box : boxes)
-            list.push_back(box.prompt);
+        std::vector<std::string> list(boxes.size());
+        std::transform(boxes.begin(), boxes.end(), list.begin(), [](const Box& box) { return box.prompt; });
         return list;
     }
 };
