@@ -99,17 +99,26 @@ class Session:
         check(parts[0] == title, f"box titled {parts[0]!r}, expected {title!r}")
         return parts[1]
 
-    def read_label(self, area, candidates):
-        """Reads a label by OCR and returns the candidate text closest to it."""
-        ppm = self.screenshot().crop(area)
-        png = subprocess.run(["convert", "ppm:-", "-resize", "300%", "png:-"],
-                             input=ppm, capture_output=True, check=True).stdout
-        seen = subprocess.run(["tesseract", "-", "-"], input=png, capture_output=True, check=True).stdout
-        seen = " ".join(seen.decode().split())
-        score = lambda text: difflib.SequenceMatcher(None, seen, text.strip()).ratio()
-        best = max(candidates, key=score)
-        check(score(best) > 0.8, f"label reads {seen!r}")
-        return best
+    def read_label(self, area, candidates, timeout=5.0):
+        """Reads a label by OCR and returns the candidate text closest to it,
+        once the label shows one (a loaded machine may paint it late)."""
+        seen = ""
+
+        def closest():
+            nonlocal seen
+            ppm = self.screenshot().crop(area)
+            png = subprocess.run(["convert", "ppm:-", "-resize", "300%", "png:-"],
+                                 input=ppm, capture_output=True, check=True).stdout
+            seen = subprocess.run(["tesseract", "-", "-"], input=png, capture_output=True, check=True).stdout
+            seen = " ".join(seen.decode().split())
+            score = lambda text: difflib.SequenceMatcher(None, seen, text.strip()).ratio()
+            best = max(candidates, key=score)
+            return best if score(best) > 0.8 else None
+
+        try:
+            return self.wait_for(closest, "", timeout)
+        except Failure:
+            raise Failure(f"label reads {seen!r}") from None
 
 
 def run(make_session, play, seed=None):
