@@ -202,6 +202,20 @@ var Zb = {
     dialog.append(heading, text, form);
     dialog.setAttribute("aria-labelledby", heading.id);
     document.body.appendChild(dialog);
+    // A press beside OK leaves the focus on it, so Enter still closes the
+    // box; Ctrl+C copies its title and text as a desktop's boxes do.
+    dialog.addEventListener("mousedown", (event) => {
+      if (event.target !== ok) {
+        event.preventDefault();
+        ok.focus();
+      }
+    });
+    dialog.addEventListener("copy", (event) => {
+      const rule = "---------------------------\n";
+      event.clipboardData.setData("text/plain",
+        rule + heading.textContent + "\n" + rule + prompt + "\n" + rule + "OK\n" + rule);
+      event.preventDefault();
+    });
     return new Promise((resolve) => {
       dialog.addEventListener("close", () => {
         dialog.remove();

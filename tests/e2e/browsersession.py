@@ -181,6 +181,22 @@ class BrowserSession(Session):
                              capture_output=True, check=True).stdout
         return Screen.from_ppm(ppm)
 
+    def active(self):
+        """The name of the control that holds the keyboard's focus."""
+        return self.driver.execute_script("return document.activeElement.id")
+
+    def press_many(self, name, count):
+        """A burst of presses on a control, faster than any hand."""
+        self.driver.execute_script(
+            "const box = document.getElementById(arguments[0]);"
+            "for (let i = 0; i < arguments[1]; i++)"
+            "  box.dispatchEvent(new PointerEvent('pointerdown', {button: 0, bubbles: true}));", name, count)
+
+    def stored(self):
+        """What the page keeps in the browser: local and session items, cookies."""
+        return tuple(self.driver.execute_script(
+            "return [localStorage.length, sessionStorage.length, document.cookie]"))
+
     def requested(self):
         """Every path the page asked the server for since it was opened."""
         return list(QuietHandler.requests)
