@@ -49,7 +49,7 @@ EM_JS(void, zb_set_caption, (int id, const char* text), {
     Zb.guard(() => Zb.setCaption(id, UTF8ToString(text)));
 });
 EM_JS(char*, zb_text, (int id), { return Zb.guard(() => Zb.cString(Zb.text(id))); });
-EM_JS(double, zb_clock, (), { return performance.now() / 1000; });
+EM_JS(double, zb_clock, (), { return Zb.clock(); });
 EM_JS(int, zb_take_event, (), { return Zb.takeEvent(); });
 
 // The three that wait: the page's own event loop, a dialog, and the pause's
