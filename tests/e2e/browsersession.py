@@ -189,6 +189,16 @@ class BrowserSession(Session):
         """The control's own click, as when it holds the focus, shown or not."""
         self.driver.execute_script("document.getElementById(arguments[0]).click()", name)
 
+    def break_caption(self, name, message):
+        """Makes every write of the control's text fail with `message`."""
+        self.driver.execute_script(
+            "const message = arguments[1];"
+            "Object.defineProperty(document.getElementById(arguments[0]), 'textContent',"
+            "  {configurable: true, set() { throw new Error(message); }});", name, message)
+
+    def mend_caption(self, name):
+        self.driver.execute_script("delete document.getElementById(arguments[0]).textContent", name)
+
     def press_many(self, name, count):
         """A burst of presses on a control, faster than any hand."""
         self.driver.execute_script(

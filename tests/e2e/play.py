@@ -269,7 +269,19 @@ def browser_modal_and_errors(session):
     session.click(ox + 64, oy + 56)
     check(session.read_box("Zorbleck") == "Select a Difficulty", "the page stopped after the error")
     check(summary(session) == (0, 32766, 0, 32766), "the score that overflowed did not keep its value")
-    print("modal: clicks under a dialog do not count; an overflow shows its error and the page goes on")
+
+    # A control that the page can no longer write: the game stops there,
+    # says why, and the page goes on.
+    session.break_caption("lblTimer", "the label is gone")
+    session.click(ox + 150, oy + 27)  # "Slow"
+    session.click(ox + 64, oy + 56)
+    check(session.read_box("Zorbleck") == "the label is gone", "no error for a failed write")
+    session.mend_caption("lblTimer")
+    session.key("Return")  # Start keeps the focus: a game runs now
+    session.wait_for(lambda: session.screenshot().find((0, 0, 0), (ox + 608, oy + 8, 41, 33)),
+                     "no game after the failed one")
+    print("modal: clicks under a dialog do not count; an overflow and a failed write show their error "
+          "and the page goes on")
     log = session.stop_game()
     check("SEVERE" not in log, f"the page reported errors:\n{log}")
 
