@@ -87,7 +87,8 @@ var Zb = {
     element.id = name;
     if (kind !== Zb.Kind.Label) element.tabIndex = tabIndex + 1;
     if (accessibleName) element.setAttribute("aria-label", accessibleName);
-    if (description) element.title = description;
+    // Said by a screen reader, never shown: a tooltip would hang over the game.
+    if (description) element.setAttribute("aria-description", description);
     if (face) {
       element.style.setProperty("--face", '"' + face + '"');
       element.style.fontSize = points + "pt";
