@@ -3,6 +3,7 @@
 // The game's C++ reaches it through the imports of web_page.cpp.
 
 var Zb = {
+  // The numbers of game::layout::Kind, and web::PageClosing.
   Kind: { Box: 0, List: 1, Button: 2, Label: 3 },
   PageClosing: 100,
 
