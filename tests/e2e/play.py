@@ -2,6 +2,7 @@
 """Plays whole games on the real binary in a real X server or Wayland compositor.
 
 usage: play.py BINARY bare|openbox|wayland|x11-lost|wayland-lost
+       play.py FOLDER browser
   bare:    X with no window manager; the greeting, the layout's exact colours,
            Enter on Start, idle clicks and a whole Slow game with clicks on
            the boxes.
@@ -12,6 +13,12 @@ usage: play.py BINARY bare|openbox|wayland|x11-lost|wayland-lost
            game through the compositor.
   x11-lost, wayland-lost: the X server or the compositor killed in the middle
            of a game; the program must end at once, and not with success.
+  browser: the page in FOLDER served from 127.0.0.1 in headless Chromium
+           (run with /usr/bin/python3, which has Debian's selenium): all of
+           bare, every control's place, keys on the hidden Start, a dialog's
+           modality, an error's dialog, a phone's screen and touch, a reload
+           in the middle of a game, and nothing stored or fetched from
+           elsewhere.
 """
 import re
 import subprocess
@@ -41,6 +48,12 @@ def slow_verdict(total):
 
 def greet(session):
     game = session.start_game()
+    window, origin = read_rules(session)
+    return game, window, origin
+
+
+def read_rules(session):
+    """The two rule boxes, then the window with its client area."""
     check(session.read_box("Zorbleck!") ==
           "Click on the boxes as many times as you can. You have 45 seconds.", "first rule box")
     check(not session.windows(CAPTION), "the window showed before the rules were read")
@@ -49,7 +62,7 @@ def greet(session):
     window = session.wait_window(CAPTION)
     x, y, w, h = session.geometry(window)
     check((w, h) == (659, 569), f"client area {w}x{h}")
-    return game, window, (x, y)
+    return window, (x, y)
 
 
 def summary(session):
@@ -59,7 +72,7 @@ def summary(session):
     return tuple(int(n) for n in match.groups())
 
 
-def play_whole_game(session):
+def play_whole_game(session, at_start=lambda: None):
     game, window, (ox, oy) = greet(session)
     homes = {RED: (224, 216), BLUE: (312, 216), GREEN: (392, 216)}
     expected = {colour: (ox + x, oy + y, 49, 41) for colour, (x, y) in homes.items()}
@@ -93,6 +106,7 @@ def play_whole_game(session):
     session.click(ox + 150, oy + 27)  # "Slow", the list's first entry
     session.click(ox + 64, oy + 56)
     started = time.monotonic()
+    at_start()
     clicks = 0
     places = {colour: set() for colour in homes}
     while time.monotonic() - started < 43:
@@ -200,12 +214,147 @@ def play_wayland(session):
     close_mid_game(session, "the close request")
 
 
+FACE = (240, 240, 240)  # the page's face colour: the idle window and the labels
+
+
+def browser_layout(session):
+    """Every control at its pixel, the frame around them, the focus, Space."""
+    _, window, (ox, oy) = greet(session)
+    shot = session.screenshot()
+    around = lambda x, y, w, h: (ox + x - 6, oy + y - 6, w + 12, h + 12)
+    for what, colour, (x, y, w, h) in (
+            ("game area", FACE, (0, 0, 659, 569)),
+            ("list", (130, 135, 144), (120, 16, 105, 76)),
+            ("Start", (112, 112, 112), (16, 40, 97, 33))):
+        found = shot.find(colour, around(x, y, w, h))
+        check(found == (ox + x, oy + y, w, h), f"{what} at {found}, expected {(ox + x, oy + y, w, h)}")
+    # The window's outer size on the page: the area with the frame drawn around it.
+    frame = shot.find((0, 84, 153), (ox - 40, oy - 60, 740, 680))
+    check(frame == (ox - 4, oy - 30, 667, 603), f"frame at {frame}")
+    order = [session.active()]
+    for _ in range(4):
+        session.key("Tab")
+        order.append(session.active())
+    check(order == ["cmdStart", "lst1", "pct2", "pct3", "pct"], f"focus went {order}")
+    session.stop_game()
+
+    greet(session)
+    session.key("space")
+    check(session.read_box("Zorbleck") == "Select a Difficulty", "Space did not operate Start")
+    check(summary(session) == (0, 0, 0, 0), "summary after Select a Difficulty")
+    # The idle colour now lies around the labels, which keep the face colour.
+    shot = session.screenshot()
+    for what, (x, y, w, h) in (("lbl1", (16, 96, 265, 41)), ("lblTimer", (608, 8, 41, 33))):
+        found = shot.find(FACE, around(x, y, w, h))
+        check(found == (ox + x, oy + y, w, h), f"{what} at {found}, expected {(ox + x, oy + y, w, h)}")
+    print("layout: game area 659x569 in a 667x603 frame, every control at its pixel, "
+          "Tab order Start, list, blue, green, red, Space operates Start")
+    session.stop_game()
+
+
+def browser_modal_and_errors(session):
+    """A dialog keeps clicks from the boxes; an error shows and the page lives on."""
+    _, _, (ox, oy) = greet(session)
+    session.click(ox + 64, oy + 56)
+    session.wait_window("Zorbleck")
+    for _ in range(3):
+        session.click(ox + 248, oy + 236)  # the red box, under the dialog
+    check(session.read_box("Zorbleck") == "Select a Difficulty", "Start without a difficulty")
+    check(summary(session) == (0, 0, 0, 0), "a click counted through a dialog")
+
+    # The blue counter cannot pass 32767: the 10923rd press is an error.
+    session.press_many("pct2", 10923)
+    check(session.read_box("Zorbleck").startswith("Overflow: a score went past its limit of 32767 points."),
+          "no overflow error")
+    session.click(ox + 64, oy + 56)
+    check(session.read_box("Zorbleck") == "Select a Difficulty", "the page stopped after the error")
+    check(summary(session) == (0, 32766, 0, 32766), "the score that overflowed did not keep its value")
+
+    # A control that the page can no longer write: the game stops there,
+    # says why, and the page goes on.
+    session.break_caption("lblTimer", "the label is gone")
+    session.click(ox + 150, oy + 27)  # "Slow"
+    session.click(ox + 64, oy + 56)
+    check(session.read_box("Zorbleck") == "the label is gone", "no error for a failed write")
+    session.mend_caption("lblTimer")
+    session.key("Return")  # Start keeps the focus: a game runs now
+    session.wait_for(lambda: session.screenshot().find((0, 0, 0), (ox + 608, oy + 8, 41, 33)),
+                     "no game after the failed one")
+    print("modal: clicks under a dialog do not count; an overflow and a failed write show their error "
+          "and the page goes on")
+    log = session.stop_game()
+    check("SEVERE" not in log, f"the page reported errors:\n{log}")
+
+
+def browser_phone(session):
+    """A phone's small screen: the window scaled to fit, and a finger's taps count."""
+    session.resize(360, 640, touch=True)
+    session.start_game()
+    session.read_box("Zorbleck!")
+    session.read_box("Zorbleck!")
+    window = session.wait_window(CAPTION)
+    x, y, w, h = session.geometry(window)
+    check(x >= 0 and y >= 0 and x + w <= 360 and y + h <= 640 and w > 300, f"game area at {(x, y, w, h)}")
+    scale = w / 659
+    at = lambda px, py: (x + round(px * scale), y + round(py * scale))
+    for _ in range(2):
+        session.tap(*at(248, 236))  # the red box
+    session.tap(*at(312 + 24, 236))  # the blue box
+    session.tap(*at(64, 56))  # Start
+    check(session.read_box("Zorbleck") == "Select a Difficulty", "a tap did not operate Start")
+    check(summary(session) == (2, 3, 0, 5), "taps on the boxes")
+    print(f"phone: game area scaled to {w}x{h} on a 360x640 screen, taps counted")
+    session.stop_game()
+    session.resize(1024, 768)
+
+
+def browser_reload(session):
+    """A reload in the middle of a game gives a fresh page with its rules."""
+    in_a_game(session)
+    reloaded = time.monotonic()
+    session.reload()
+    _, (ox, oy) = read_rules(session)
+    took = time.monotonic() - reloaded
+    session.click(ox + 64, oy + 56)  # no difficulty is chosen on a fresh page
+    check(session.read_box("Zorbleck") == "Select a Difficulty", "the reloaded page kept the difficulty")
+    check(summary(session) == (0, 0, 0, 0), "the reloaded page kept a score")
+    check(session.stored() == (0, 0, ""), f"the page stored {session.stored()}")
+    own = {"/", "/zorbleck.css", "/zorbleck.js", "/zorbleck.wasm", "/zorbleck.ico"}
+    check(set(session.requested()) <= own, f"the page asked for {session.requested()}")
+    log = session.stop_game()
+    check("SEVERE" not in log, f"the page reported errors:\n{log}")
+    print(f"reload mid-game: a fresh page and its rules after {took:.2f} s; nothing stored, "
+          "nothing fetched but the page's own files")
+
+
+def play_browser(session):
+    # Keys on the Start button, hidden now, must not start a second game
+    # inside this one: its summary would come late, a second one after it.
+    # Chromium takes the focus off a hidden button; the button's own click
+    # stands for a browser that would leave it there.
+    def start_again():
+        session.key("Return", "space")
+        session.activate("cmdStart")
+
+    play_whole_game(session, at_start=start_again)
+    browser_layout(session)
+    browser_modal_and_errors(session)
+    browser_phone(session)
+    browser_reload(session)
+
+
+def browser_session(folder):
+    from browsersession import BrowserSession  # Debian's selenium, not every python's
+    return BrowserSession(folder)
+
+
 MODES = {
     "bare": (lambda binary: XSession(binary), play_whole_game),
     "openbox": (lambda binary: XSession(binary, window_manager=True), play_openbox),
     "wayland": (WaylandSession, play_wayland),
     "x11-lost": (lambda binary: XSession(binary), display_lost),
     "wayland-lost": (WaylandSession, display_lost),
+    "browser": (browser_session, play_browser),
 }
 
 
