@@ -83,8 +83,8 @@ TEST(RandomSource, seedingsAtDifferentMomentsDrawDifferently)
     EXPECT_LT(game::unitFloat(0xFFFFFFFFu), 1.0f);
     EXPECT_EQ(game::unitFloat(0x80000000u), 0.5f);
 
-    game::RandomSource source;
-    const auto sequence = [&] {
+    const auto sequence = [] {
+        game::RandomSource source;
         source.seedFromClock();
         std::vector<float> numbers;
         numbers.reserve(16);

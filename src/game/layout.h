@@ -20,7 +20,7 @@ struct Font {
     const char* face;
     double points;
 };
-inline constexpr Font DefaultFont { nullptr, 0 };
+inline constexpr Font DefaultFont {};
 
 struct ControlLayout {
     Control control;
