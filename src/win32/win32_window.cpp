@@ -367,8 +367,8 @@ LRESULT Win32Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
         game::deliver(*this, [this, wParam, suggested] {
             fitToDpi(HIWORD(wParam));
-            SetWindowPos(m_window, nullptr, suggested.left, suggested.top, 0, 0,
-                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(
+                m_window, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         });
         return 0;
     }
@@ -493,8 +493,8 @@ void Win32Window::setLeft(Control control, float twips)
 void Win32Window::moveControl(Control control)
 {
     const Place& place = m_places.at(indexOf(control));
-    if (!SetWindowPos(live(control), nullptr, twipsToPixels(place.left, m_dpi), twipsToPixels(place.top, m_dpi), 0,
-            0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
+    if (!SetWindowPos(live(control), nullptr, twipsToPixels(place.left, m_dpi), twipsToPixels(place.top, m_dpi), 0, 0,
+            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
         fail("A control could not be moved");
 }
 

@@ -1,10 +1,10 @@
 """The Windows program under Wine, in a real X server, driven by real input.
 
 Everything an XSession does still holds: Wine draws its windows as X
-windows named by their captions, so xdotool, xwininfo, the screenshots and
-the clipboard see them as they see a native program's. Wine's message box
-copies its title and text on Ctrl+C in the dashed layout the scenarios read,
-and Wine hands that to the X clipboard.
+windows named by their captions, so xdotool, xwininfo and the screenshots
+see them as they see a native program's. Only a message box is read another
+way: Wine's copies nothing on Ctrl+C, so boxtext.exe, built beside the game,
+reads the box from outside through Windows' own API, in the same layout.
 
 Each session has a Wine prefix of its own in a temporary folder. The first
 start of a fresh prefix takes 10 to 15 s, so the session makes the prefix
@@ -29,6 +29,15 @@ class WineSession(XSession):
         except Exception:
             self.close()
             raise
+
+    def copy_box(self, window, title):
+        helper = os.path.join(os.path.dirname(os.path.abspath(self.binary)), "boxtext.exe")
+
+        def read():
+            result = subprocess.run(["wine", helper, title], env=self.env, capture_output=True, timeout=30)
+            return result.stdout.decode(errors="replace") if result.returncode == 0 else None
+
+        return self.wait_for(read, f"box {title!r} gave no text")
 
     def game_command(self):
         return ["wine", self.binary]

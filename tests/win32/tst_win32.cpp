@@ -95,7 +95,8 @@ void text()
     const std::string mixed = "Gr\xc3\xbc\xc3\x9f \xe2\x82\xac \xf0\x9f\x98\x80";
     expect(widen(mixed) == L"Gr\u00fc\u00df \u20ac \U0001F600", "UTF-8 to UTF-16, a pair of surrogates included");
     expect(narrow(widen(mixed)) == mixed, "and back");
-    expect(widen("a\xff" "b") == L"a\ufffd" "b", "a stray byte becomes U+FFFD, the rest is kept");
+    expect(widen(std::string("a\xff") + "b") == std::wstring(L"a\ufffd") + L"b",
+        "a stray byte becomes U+FFFD, the rest is kept");
 }
 
 class Window {
