@@ -16,7 +16,7 @@ ExternalProject_Add(zorbleck_windows
 
 set(windows_build ${PROJECT_BINARY_DIR}/windows)
 # The front end's own suite: real windows of the game, driven by messages.
-add_test(NAME wine_suite COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tests/win32/suite.py
+add_test(NAME wine_suite COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tests/win32/underwine.py
     ${windows_build}/tst_win32.exe)
 set_tests_properties(wine_suite PROPERTIES TIMEOUT 180 LABELS wine)
 # The program as a player meets it, bare and under a window manager.
