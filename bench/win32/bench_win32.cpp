@@ -186,6 +186,11 @@ int wmain(int argc, wchar_t* argv[])
         if (GetFileAttributesExW(argv[1], GetFileExInfoStandard, &file))
             std::printf("The program: %lu bytes (%.1f KB)\n", file.nFileSizeLow, file.nFileSizeLow / 1024.0);
     }
+    RECT client;
+    GetClientRect(window.window(), &client);
+    std::printf("The window: client area %ldx%ld pixels, outer size %.0fx%.0f twips as Windows reports it\n",
+        client.right, client.bottom, static_cast<double>(window.outerWidth()),
+        static_cast<double>(window.outerHeight()));
     emptyPumps(window);
     pauses(platform, game);
     clicks(platform, game);
