@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <thread>
 
 using game::Control;
 namespace layout = game::layout;
@@ -22,6 +23,8 @@ namespace layout = game::layout;
 struct ZorbleckProbe {
     static int total(const Zorbleck& game) { return game.redScore + game.blueScore + game.greenScore; }
     static int blue(const Zorbleck& game) { return game.blueScore; }
+    static int red(const Zorbleck& game) { return game.redScore; }
+    static void setRed(Zorbleck& game, std::int16_t score) { game.redScore = score; }
 };
 
 namespace {
@@ -247,6 +250,56 @@ void closing()
     expect(w.window.clock() - before < 1, "the pause ended with the window");
 }
 
+// The text of the first message box titled `title` that comes up within five
+// seconds, which is then closed as its OK button would close it. A box of
+// another title is closed too, with nothing read, so that a wrong title fails
+// the test rather than hanging it.
+std::wstring closeBox(const wchar_t* title)
+{
+    for (int tries = 0; tries < 1000; ++tries) {
+        HWND box = FindWindowW(L"#32770", title);
+        if (!box && tries >= 500) {
+            if (HWND other = FindWindowW(L"#32770", nullptr)) {
+                PostMessageW(other, WM_COMMAND, IDOK, 0);
+                return {};
+            }
+        }
+        if (box) {
+            std::wstring text;
+            for (HWND child = FindWindowExW(box, nullptr, L"Static", nullptr); child;
+                 child = FindWindowExW(box, child, L"Static", nullptr)) {
+                wchar_t part[256] {};
+                GetWindowTextW(child, part, 256);
+                text += part;
+            }
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return text;
+        }
+        Sleep(10);
+    }
+    return {};
+}
+
+void errorsReported()
+{
+    Window w;
+    w.window.show(SW_SHOWNA);
+    // The press that would carry red past 32767 stops its handler; the player
+    // is told in a box with the application's name, and the window goes on.
+    ZorbleckProbe::setRed(w.game, 32767);
+    std::wstring told;
+    std::thread player([&told] { told = closeBox(L"Zorbleck"); });
+    PostMessageW(w.at(Control::pct), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    w.window.pumpEvents();
+    player.join();
+    expect(!told.empty(), "no box told of the overflow");
+    expect(ZorbleckProbe::red(w.game) == 32767, "the counter kept its value");
+    expect(w.window.window() && IsWindowVisible(w.window.window()), "the window went on");
+    PostMessageW(w.at(Control::pct2), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    w.window.pumpEvents();
+    expect(ZorbleckProbe::blue(w.game) == 3, "and counts the next press");
+}
+
 void clockAndChance()
 {
     Window w;
@@ -275,6 +328,7 @@ int main()
     text();
     windowAsItOpens();
     boxesAndLabels();
+    errorsReported();
     closing();
     clockAndChance();
     std::printf(failures ? "%d failed\n" : "all passed\n", failures);
