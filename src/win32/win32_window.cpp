@@ -420,19 +420,29 @@ void Win32Window::boxPressed(HWND box)
         handle(&Zorbleck::pct3Click);
 }
 
-float Win32Window::outerWidth()
+// A minimised window reports the size of its icon: the game's boxes go by
+// the size it has when the player restores it.
+RECT Win32Window::outerRect() const
 {
     RECT outer;
+    WINDOWPLACEMENT placement {};
+    placement.length = sizeof placement;
+    if (m_window && IsIconic(m_window) && GetWindowPlacement(m_window, &placement))
+        return placement.rcNormalPosition;
     if (!m_window || !GetWindowRect(m_window, &outer))
         fail("The window's size could not be read");
+    return outer;
+}
+
+float Win32Window::outerWidth()
+{
+    const RECT outer = outerRect();
     return pixelsToTwips(outer.right - outer.left, m_dpi);
 }
 
 float Win32Window::outerHeight()
 {
-    RECT outer;
-    if (!m_window || !GetWindowRect(m_window, &outer))
-        fail("The window's size could not be read");
+    const RECT outer = outerRect();
     return pixelsToTwips(outer.bottom - outer.top, m_dpi);
 }
 

@@ -73,6 +73,7 @@ private:
     void freeFonts();
     void moveControl(game::Control control);
     void boxPressed(HWND box);
+    RECT outerRect() const;
     HWND live(game::Control control) const;
 
     template <typename Handler>

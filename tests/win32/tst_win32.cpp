@@ -213,6 +213,16 @@ void boxesAndLabels()
     w.window.pumpEvents();
     expect(ZorbleckProbe::total(w.game) == 6, "clicks beside the boxes counted");
 
+    // Minimised, the window still gives the boxes its own size.
+    const float outerWidth = w.window.outerWidth();
+    const float outerHeight = w.window.outerHeight();
+    ShowWindow(w.window.window(), SW_MINIMIZE);
+    expect(IsIconic(w.window.window()), "minimised");
+    expect(w.window.outerWidth() == outerWidth && w.window.outerHeight() == outerHeight,
+        "a minimised window's outer size: " + std::to_string(w.window.outerWidth()) + " x "
+            + std::to_string(w.window.outerHeight()));
+    ShowWindow(w.window.window(), SW_RESTORE);
+
     w.window.setCaption(Control::lbl1, "Amazing!");
     expect(w.window.text(Control::lbl1) == "Amazing!", "a caption written is read back");
     w.window.setVisible(Control::cmdStart, false);
