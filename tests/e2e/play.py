@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Plays whole games on the real binary in a real X server or Wayland compositor.
 
-usage: play.py BINARY bare|openbox|wayland|x11-lost|wayland-lost
+usage: play.py BINARY bare|openbox|wayland|x11-lost|wayland-lost|wine-bare|wine-openbox
        play.py FOLDER browser
   bare:    X with no window manager; the greeting, the layout's exact colours,
            Enter on Start, idle clicks and a whole Slow game with clicks on
@@ -13,6 +13,8 @@ usage: play.py BINARY bare|openbox|wayland|x11-lost|wayland-lost
            game through the compositor.
   x11-lost, wayland-lost: the X server or the compositor killed in the middle
            of a game; the program must end at once, and not with success.
+  wine-bare, wine-openbox: as bare and openbox, with BINARY the Windows
+           program (zorbleck.exe) under Wine.
   browser: the page in FOLDER served from 127.0.0.1 in headless Chromium
            (run with /usr/bin/python3, which has Debian's selenium): all of
            bare, every control's place, keys on the hidden Start, a dialog's
@@ -26,6 +28,7 @@ import sys
 import time
 
 from session import CAPTION, Failure, check, check_no_sanitizer_report, run
+from winesession import WineSession
 from wlsession import WaylandSession
 from xsession import XSession
 
@@ -354,6 +357,8 @@ MODES = {
     "wayland": (WaylandSession, play_wayland),
     "x11-lost": (lambda binary: XSession(binary), display_lost),
     "wayland-lost": (WaylandSession, display_lost),
+    "wine-bare": (lambda binary: WineSession(binary), play_whole_game),
+    "wine-openbox": (lambda binary: WineSession(binary, window_manager=True), play_openbox),
     "browser": (browser_session, play_browser),
 }
 

@@ -90,14 +90,19 @@ class Session:
         """Waits for a message box, returns its text, and closes it with Enter."""
         window = self.wait_window(title, timeout=60.0)
         self.focus(window)
-        self.clear_clipboard()
-        self.key("ctrl+c")
-        text = self.wait_for(self.clipboard, f"box {title!r} gave no text")
+        text = self.copy_box(window, title)
         self.key("Return")
         self.wait_for(lambda: window not in self.windows(title), f"box {title!r} stayed open")
         parts = [p.strip() for p in text.split("---------------------------") if p.strip()]
         check(parts[0] == title, f"box titled {parts[0]!r}, expected {title!r}")
         return parts[1]
+
+    def copy_box(self, window, title):
+        """The box's title, text and buttons between lines of dashes, as
+        Ctrl+C on the focused box copies them."""
+        self.clear_clipboard()
+        self.key("ctrl+c")
+        return self.wait_for(self.clipboard, f"box {title!r} gave no text")
 
     def read_label(self, area, candidates, timeout=5.0):
         """Reads a label by OCR and returns the candidate text closest to it,

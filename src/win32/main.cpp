@@ -1,0 +1,32 @@
+// Zorbleck on Windows: one window, its game, and the message loop.
+
+#include "game/zorbleck.h"
+#include "win32/text.h"
+#include "win32/win32_window.h"
+
+#include <windows.h>
+
+#include <exception>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+{
+    try {
+        win32ui::Win32Window window(instance);
+        Zorbleck game(window);
+        window.attach(game);
+        window.load();
+        window.show(showCommand);
+
+        // Closing the window posts the quit that ends this loop, also from
+        // inside a game's pause.
+        MSG message;
+        BOOL got = 0;
+        while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0)
+            window.dispatch(message);
+        return got == 0 ? static_cast<int>(message.wParam) : 1;
+    } catch (const std::exception& error) {
+        // No window to play in: say why, once.
+        MessageBoxW(nullptr, win32ui::widen(error.what()).c_str(), L"Zorbleck", MB_OK);
+        return 1;
+    }
+}
