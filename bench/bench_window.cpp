@@ -7,12 +7,48 @@
 #include <QTimer>
 
 #include <ctime>
+#include <functional>
+
+namespace {
+
+// The game's own random source, seeded from the clock, telling the window of
+// each draw.
+class CountingRandom final : public game::RandomSource {
+public:
+    explicit CountingRandom(std::function<void()> onDraw)
+        : m_onDraw(std::move(onDraw))
+    {
+        seedFromClock();
+    }
+    float next() override
+    {
+        m_onDraw();
+        return RandomSource::next();
+    }
+
+private:
+    std::function<void()> m_onDraw;
+};
+
+} // namespace
 
 double threadCpuSeconds()
 {
     timespec t {};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+BenchWindow::BenchWindow()
+    : QtWindow(std::make_unique<CountingRandom>([this] { drawn(); }))
+{
+}
+
+void BenchWindow::drawn()
+{
+    if (m_drawsSincePump++ == 0)
+        m_passTop = m_recent[1];
+    ++draws;
 }
 
 double BenchWindow::clock()
@@ -32,14 +68,6 @@ void BenchWindow::skipAfterNextReading(double seconds)
 {
     m_skip = 0;
     m_pendingSkip = seconds;
-}
-
-float BenchWindow::random()
-{
-    if (m_drawsSincePump++ == 0)
-        m_passTop = m_recent[1];
-    ++draws;
-    return QtWindow::random();
 }
 
 namespace {

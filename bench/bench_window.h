@@ -25,8 +25,8 @@ double threadCpuSeconds();
 // only the game's last seconds are played.
 class BenchWindow final : public qtui::QtWindow {
 public:
+    BenchWindow();
     double clock() override;
-    float random() override;
     void messageBox(const std::string& prompt, const std::string& title) override;
     void pumpEvents() override;
 
@@ -50,6 +50,9 @@ public:
     std::vector<double> passUs, repaintUs;
 
 private:
+    // A pass begins with its draws: the first after a pump marks its top.
+    void drawn();
+
     double m_skip = 0;
     double m_pendingSkip = -1;
     double m_lastReading = 0;

@@ -12,7 +12,10 @@
 #include <vector>
 
 class QWindow;
+namespace game {
 struct ZorbleckProbe;
+}
+using game::ZorbleckProbe;
 
 // Queues a mouse event on the window, as the platform queues a player's;
 // Qt picks the receiving widget when it delivers it. Returns the moment of queueing.

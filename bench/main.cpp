@@ -4,6 +4,7 @@
 
 #include "bench_window.h"
 #include "sections.h"
+#include "game/layout.h"
 #include "support/probe.h"
 
 #include <QApplication>
@@ -52,13 +53,10 @@ int main(int argc, char* argv[])
         qputenv("XDG_RUNTIME_DIR", "/tmp/runtime-" + QByteArray::number(getuid()));
     qtHandler = qInstallMessageHandler(quietSizeHints);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zorbleck"));
+    QApplication::setApplicationName(QString::fromUtf8(game::layout::ApplicationName));
 
     BenchWindow window;
-    Zorbleck game(window);
-    window.attach(game);
-    const ZorbleckProbe probe { game };
-    window.seedRandom();
+    const ZorbleckProbe probe { window.zorbleck() };
     window.show();
     while (!window.windowHandle()->isExposed())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);

@@ -20,7 +20,7 @@ double measurePauses(const ZorbleckProbe& probe, BenchWindow& window, Report& re
             for (int k = 0; k < Chunk; ++k) {
                 const long pumps = window.pumps;
                 const double start = window.clock();
-                probe.w.TimeOut(pause);
+                probe.timeOut(pause);
                 series[i].overshoot.push_back((window.clock() - start - pause) * 1e6);
                 series[i].pumps.push_back(static_cast<double>(window.pumps - pumps));
             }

@@ -10,9 +10,9 @@ namespace game {
 // with no box to be had, nothing is left to tell the player with.
 void reportError(Platform& platform, const char* what) noexcept;
 
-// How every front end runs a handler of the window: an error that ends the
-// handler is told to the player and the window goes on. Nothing leaves it,
-// since no toolkit expects an exception to cross its frames.
+// How a handler runs: an error that ends it is told to the player and the
+// window goes on. Nothing leaves it, since no toolkit expects an exception
+// to cross its frames.
 template <typename Handler>
 void deliver(Platform& platform, Handler&& handler) noexcept
 {

@@ -1,4 +1,5 @@
 #include "game/int16.h"
+#include "game/layout.h"
 #include "game/zorbleck.h"
 
 #include <algorithm>
@@ -6,8 +7,7 @@
 #include <cmath>
 #include <string>
 
-using game::Color;
-using game::Control;
+namespace game {
 
 namespace {
 
@@ -18,13 +18,19 @@ struct Pause {
     // cppcheck-suppress unusedStructMember ; read through find_if below
     double seconds;
 };
-constexpr std::array<Pause, 3> Pauses { { { "Slow", 0.3 }, { "Average", 0.13 }, { "Impossible", 0.035 } } };
+constexpr std::array<Pause, 3> Pauses { {
+    { layout::Slow, 0.3 },
+    { layout::Average, 0.13 },
+    { layout::Impossible, 0.035 },
+} };
 
 constexpr double RedSpeed = 0.018;
 constexpr double BlueSpeed = 0.035;
 constexpr double GreenSpeed = 0.065;
 
-// The window's own green is one step off the green box's (192).
+// Each flash is the colour of one box, so that box stands on its own colour
+// while it lasts; the window's green is deliberately one step off the green
+// box's (193 against 192).
 constexpr Color FlashRed { 255, 0, 0 };
 constexpr Color FlashBlue { 0, 0, 255 };
 constexpr Color FlashGreen { 0, 193, 0 };
@@ -34,12 +40,13 @@ struct Home {
     float top;
     float left;
 };
-// Red comes home 120 twips right of where the window first shows it.
+// Red deliberately comes home 120 twips right of where the window first
+// shows it (3360), 1200 twips left of blue.
 constexpr Home RedHome { 3240, 3480 };
 constexpr Home BlueHome { 3240, 4680 };
 constexpr Home GreenHome { 3240, 5880 };
 
-void sendHome(game::Platform& platform, Control box, Home home)
+void sendHome(Platform& platform, Control box, Home home)
 {
     platform.setTop(box, home.top);
     platform.setLeft(box, home.left);
@@ -57,7 +64,7 @@ std::string Zorbleck::lst1Text()
 // whole number (0.13f * 100 makes 13, not 12.9999995) and draw one too many.
 float Zorbleck::draw(int n)
 {
-    return static_cast<float>(std::floor(static_cast<double>(platform.random()) * n) + 1);
+    return static_cast<float>(std::floor(static_cast<double>(random->next()) * n) + 1);
 }
 
 void Zorbleck::cmdStartClick()
@@ -100,13 +107,14 @@ void Zorbleck::cmdStartClick()
             else if (colorRoll == 18)
                 platform.setBackColor(FlashGreen);
 
-            // The list is read afresh for each comparison.
+            // The list is read afresh for each comparison, not once per
+            // pass: that is the rule, though nothing can change it mid-pass.
             const auto pause = std::find_if(
                 Pauses.begin(), Pauses.end(), [this](const Pause& p) { return lst1Text() == p.difficulty; });
             if (pause != Pauses.end())
                 TimeOut(pause->seconds);
             // The player closed the window: the game ends with it, silently.
-            if (closed)
+            if (windowClosed)
                 return;
         }
     }
@@ -133,3 +141,5 @@ void Zorbleck::cmdStartClick()
     blueScore = 0;
     greenScore = 0;
 }
+
+} // namespace game

@@ -1,23 +1,18 @@
-#include "game/deliver.h"
 #include "game/zorbleck.h"
 
-Zorbleck::Zorbleck(game::Platform& runsOn)
+namespace game {
+
+Zorbleck::Zorbleck(Platform& runsOn, std::unique_ptr<RandomSource> chance)
     : platform(runsOn)
+    , random(std::move(chance))
 {
 }
 
 void Zorbleck::zorbleckLoad()
 {
-    platform.seedRandom();
+    random->seedFromClock();
     platform.messageBox("Click on the boxes as many times as you can. You have 45 seconds.", "Zorbleck!");
     platform.messageBox("Red = 1 point, Blue = 2 points, and Green = 3 points", "Zorbleck!");
 }
 
-void game::reportError(Platform& platform, const char* what) noexcept
-{
-    try {
-        platform.messageBox(what, {});
-    } catch (...) {
-        // Nothing is left to tell the player with; the window goes on.
-    }
-}
+} // namespace game

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <stdexcept>
 
+namespace game {
+
 // The score counters are signed 16-bit numbers that never wrap: a click that
 // would carry one out of range is an error, and that score keeps its value.
 class ScoreOverflow final : public std::overflow_error {
@@ -46,3 +48,5 @@ inline std::int16_t total16(std::int16_t first, std::int16_t second, std::int16_
     };
     return static_cast<std::int16_t>(add(add(first, second), third));
 }
+
+} // namespace game

@@ -10,6 +10,9 @@
 namespace game::layout {
 
 inline constexpr const char* Caption = "Vemmo's Zorbleck!";
+// The title of a message box that has none of its own (the summary), and the
+// program's name wherever the platform asks for one.
+inline constexpr const char* ApplicationName = "Zorbleck";
 inline constexpr int ClientWidth = 9885;
 inline constexpr int ClientHeight = 8535;
 
@@ -61,8 +64,28 @@ constexpr const ControlLayout& of(Control control)
         Controls.begin(), Controls.end(), [control](const ControlLayout& c) { return c.control == control; });
 }
 
+// Focus moves by tab index; the labels never take it. Where one order serves
+// both Tab and stacking (Win32), the labels follow and so lie beneath.
+inline std::array<Control, 7> tabOrder()
+{
+    std::array<ControlLayout, 7> byTab = Controls;
+    std::stable_sort(byTab.begin(), byTab.end(), [](const ControlLayout& a, const ControlLayout& b) {
+        const bool aLabel = a.kind == Kind::Label;
+        const bool bLabel = b.kind == Kind::Label;
+        if (aLabel != bLabel)
+            return bLabel;
+        return !aLabel && a.tabIndex < b.tabIndex;
+    });
+    std::array<Control, 7> order {};
+    std::transform(byTab.begin(), byTab.end(), order.begin(), [](const ControlLayout& at) { return at.control; });
+    return order;
+}
+
 inline constexpr const char* StartCaption = "Start";
+inline constexpr const char* Slow = "Slow";
+inline constexpr const char* Average = "Average";
+inline constexpr const char* Impossible = "Impossible";
 // Shown in this order, unsorted; none is selected when the window opens.
-inline constexpr std::array<const char*, 3> Difficulties { "Slow", "Average", "Impossible" };
+inline constexpr std::array<const char*, 3> Difficulties { Slow, Average, Impossible };
 
 } // namespace game::layout

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <stdexcept>
 
+namespace game {
+
 namespace {
 
 // The left-edge rule sets a box back this far short of the window's outer width.
@@ -25,7 +27,7 @@ constexpr double Right = 1;
 
 } // namespace
 
-void Zorbleck::MoveBox(game::Control box, float heading, float vertical, float horizontal, double speed)
+void Zorbleck::MoveBox(Control box, float heading, float vertical, float horizontal, double speed)
 {
     const auto moveVertically = [&](double direction) {
         const double step = static_cast<double>(vertical) * speed;
@@ -56,7 +58,7 @@ void Zorbleck::MoveBox(game::Control box, float heading, float vertical, float h
 // Both tests look at the box's bottom side: past the bottom it comes back at
 // once, past the top only when wholly out, and then it is sent below the
 // window for a pass. Every value is read afresh.
-void Zorbleck::verticalEdgeRule(game::Control box)
+void Zorbleck::verticalEdgeRule(Control box)
 {
     const auto bottom = [&] { return toSingle(static_cast<double>(platform.height(box)) + platform.top(box)); };
 
@@ -70,7 +72,7 @@ void Zorbleck::verticalEdgeRule(game::Control box)
 
 // Past the left edge a box reappears near the right; past the outer width it
 // reappears at the left.
-void Zorbleck::horizontalEdgeRule(game::Control box)
+void Zorbleck::horizontalEdgeRule(Control box)
 {
     if (platform.left(box) < 0) {
         const float width = platform.width(box);
@@ -79,3 +81,5 @@ void Zorbleck::horizontalEdgeRule(game::Control box)
         platform.setLeft(box, platform.width(box));
     }
 }
+
+} // namespace game

@@ -17,8 +17,8 @@ struct Color {
 };
 
 // Everything the game needs from the platform it runs on: its window and
-// controls, time, chance, modal boxes and event delivery. Each front end
-// implements it; the game's tests script it.
+// controls, time, modal boxes and event delivery. Each front end implements
+// it; the game's tests script it.
 //
 // Places and sizes are in twips, text is UTF-8. Every call goes to the
 // platform afresh: the game caches nothing. Any call may throw, and the
@@ -39,6 +39,7 @@ public:
     virtual float height(Control control) = 0;
     virtual void setTop(Control control, float twips) = 0;
     virtual void setLeft(Control control, float twips) = 0;
+    virtual bool visible(Control control) = 0;
     virtual void setVisible(Control control, bool visible) = 0;
     virtual void setCaption(Control control, const std::string& text) = 0;
     // The list's selected entry; empty while none is selected.
@@ -46,10 +47,6 @@ public:
 
     // Seconds on a monotonic clock: never jumps, never restarts at midnight.
     virtual double clock() = 0;
-    // Seeds the random source from the system clock, once per run.
-    virtual void seedRandom() = 0;
-    // A uniform number in [0, 1).
-    virtual float random() = 0;
 
     // Modal box with one OK button and no icon; an empty title means the
     // application's name. Returns when the player has closed it.

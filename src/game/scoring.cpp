@@ -1,6 +1,8 @@
 #include "game/int16.h"
 #include "game/zorbleck.h"
 
+namespace game {
+
 // Each click adds its colour's value and rounds back to 16 bits: +1, +3, +4.
 namespace {
 constexpr double RedAddend = 1.4;
@@ -22,3 +24,5 @@ void Zorbleck::pct3Click()
 {
     greenScore = toInt16(greenScore + GreenAddend);
 }
+
+} // namespace game

@@ -1,7 +1,10 @@
 #include "game/int16.h"
+#include "game/layout.h"
 #include "game/zorbleck.h"
 
 #include <array>
+
+namespace game {
 
 namespace {
 
@@ -16,9 +19,9 @@ struct Thresholds {
     std::array<std::int16_t, 6> above;
 };
 constexpr std::array<Thresholds, 3> Table { {
-    { "Slow", { 400, 320, 270, 200, 100, 50 } },
-    { "Average", { 250, 200, 150, 100, 50, 25 } },
-    { "Impossible", { 150, 100, 60, 40, 20, 5 } },
+    { layout::Slow, { 400, 320, 270, 200, 100, 50 } },
+    { layout::Average, { 250, 200, 150, 100, 50, 25 } },
+    { layout::Impossible, { 150, 100, 60, 40, 20, 5 } },
 } };
 
 } // namespace
@@ -32,6 +35,8 @@ void Zorbleck::ShowVerdict()
         std::size_t verdict = 0;
         while (verdict < row.above.size() && !(total > row.above[verdict]))
             ++verdict;
-        platform.setCaption(game::Control::lbl1, Verdicts[verdict]);
+        platform.setCaption(Control::lbl1, Verdicts[verdict]);
     }
 }
+
+} // namespace game

@@ -1,12 +1,15 @@
 #include "qt/colorbox.h"
 
-#include "qt/twips.h"
+#include "game/twips.h"
 
 #include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace qtui {
+
+using game::pixelsToTwips;
+using game::twipsToPixels;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "game/zorbleck.h"
+#include "game/layout.h"
 #include "qt/fatal.h"
 #include "qt/qt_window.h"
 
@@ -11,12 +11,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     qtui::displayOpened();
     // Also the title of the one box that has none of its own: the summary.
-    QApplication::setApplicationName(QStringLiteral("Zorbleck"));
+    QApplication::setApplicationName(QString::fromUtf8(game::layout::ApplicationName));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zorbleck.ico")));
 
     qtui::QtWindow window;
-    Zorbleck game(window);
-    window.attach(game);
     window.load();
     window.show();
     return QApplication::exec();

@@ -1,10 +1,8 @@
 #include "qt/qt_window.h"
 
-#include "game/deliver.h"
 #include "game/layout.h"
-#include "game/zorbleck.h"
+#include "game/twips.h"
 #include "qt/colorbox.h"
-#include "qt/twips.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -16,11 +14,10 @@
 #include <QPushButton>
 #include <QShortcut>
 
-#include <iterator>
-#include <map>
-
 namespace layout = game::layout;
 using game::Control;
+using game::pixelsToTwips;
+using game::twipsToPixels;
 
 namespace qtui {
 
@@ -68,7 +65,8 @@ namespace {
 
 } // namespace
 
-QtWindow::QtWindow()
+QtWindow::QtWindow(std::unique_ptr<game::RandomSource> chance)
+    : game(*this, std::move(chance))
 {
     setObjectName(QStringLiteral("zorbleck"));
     setWindowTitle(QString::fromUtf8(layout::Caption));
@@ -97,44 +95,28 @@ QtWindow::QtWindow()
     lbl1->lower();
 
     // Tab goes from control to control by tab index; labels never take the focus.
-    std::map<int, QWidget*> byTabIndex;
-    for (const layout::ControlLayout& at : layout::Controls) {
-        if (at.kind != layout::Kind::Label)
-            byTabIndex[at.tabIndex] = widget(at.control);
-    }
-    for (auto it = byTabIndex.begin(); std::next(it) != byTabIndex.end(); ++it)
-        setTabOrder(it->second, std::next(it)->second);
-    byTabIndex.begin()->second->setFocus();
-}
+    const std::array<Control, 7> order = layout::tabOrder();
+    for (std::size_t i = 1; i < order.size() && layout::of(order.at(i)).kind != layout::Kind::Label; ++i)
+        setTabOrder(widget(order.at(i - 1)), widget(order.at(i)));
+    widget(order.front())->setFocus();
 
-void QtWindow::attach(Zorbleck& game)
-{
-    m_game = &game;
-    connect(cmdStart, &QPushButton::clicked, this, [this] {
-        // A hidden button that still holds the focus would take Space.
-        if (!cmdStart->isHidden())
-            handle(&Zorbleck::cmdStartClick);
-    });
-    connect(pct, &ColorBox::clicked, this, [this] { handle(&Zorbleck::pctClick); });
-    connect(pct2, &ColorBox::clicked, this, [this] { handle(&Zorbleck::pct2Click); });
-    connect(pct3, &ColorBox::clicked, this, [this] { handle(&Zorbleck::pct3Click); });
+    for (const layout::ControlLayout& at : layout::Controls) {
+        const auto press = [this, control = at.control] { game.pressed(control); };
+        if (auto* box = qobject_cast<ColorBox*>(widget(at.control)))
+            connect(box, &ColorBox::clicked, this, press);
+        else if (auto* button = qobject_cast<QPushButton*>(widget(at.control)))
+            connect(button, &QPushButton::clicked, this, press);
+    }
 }
 
 void QtWindow::load()
 {
-    handle(&Zorbleck::zorbleckLoad);
-}
-
-template <typename Handler>
-void QtWindow::handle(Handler handler)
-{
-    game::deliver(*this, [this, handler] { (m_game->*handler)(); });
+    game.loaded();
 }
 
 void QtWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_game)
-        m_game->zorbleckClosed();
+    game.closed();
     event->accept();
 }
 
@@ -201,6 +183,11 @@ void QtWindow::setLeft(Control control, float twips)
         widget(control)->move(twipsToPixels(twips), widget(control)->y());
 }
 
+bool QtWindow::visible(Control control)
+{
+    return !widget(control)->isHidden();
+}
+
 void QtWindow::setVisible(Control control, bool visible)
 {
     widget(control)->setVisible(visible);
@@ -229,17 +216,7 @@ std::string QtWindow::text(Control control)
 
 double QtWindow::clock()
 {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_epoch).count();
-}
-
-void QtWindow::seedRandom()
-{
-    m_random.seedFromClock();
-}
-
-float QtWindow::random()
-{
-    return m_random.next();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - epoch).count();
 }
 
 // The greeting comes before the window is shown: a box is only tied to a

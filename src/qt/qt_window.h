@@ -2,33 +2,33 @@
 
 #include "game/platform.h"
 #include "game/random_source.h"
+#include "game/zorbleck.h"
 
 #include <QWidget>
 
 #include <chrono>
+#include <memory>
 
 class QLabel;
 class QListWidget;
 class QPushButton;
-class Zorbleck;
 
 namespace qtui {
 
 class ColorBox;
 
 // The game's window on Qt Widgets: the seven controls as widgets, and every
-// service the game asks of its platform. It holds no rule of the game; its
-// events go to the game's handlers.
+// service the game asks of its platform. It owns its game and holds no rule
+// of it: the player's presses and the closing go to the game as they come.
 class QtWindow : public QWidget, public game::Platform {
     Q_OBJECT
 
 public:
-    QtWindow();
+    explicit QtWindow(std::unique_ptr<game::RandomSource> chance = std::make_unique<game::RandomSource>());
 
-    // Sends the five events that have a handler to the game. Once, first.
-    void attach(Zorbleck& game);
-    // Runs the load handler; call once, before the window is first shown.
+    // Tells the game its window is loaded; call once, before it first shows.
     void load();
+    game::Zorbleck& zorbleck() { return game; }
 
     float outerWidth() override;
     float outerHeight() override;
@@ -39,12 +39,11 @@ public:
     float height(game::Control control) override;
     void setTop(game::Control control, float twips) override;
     void setLeft(game::Control control, float twips) override;
+    bool visible(game::Control control) override;
     void setVisible(game::Control control, bool visible) override;
     void setCaption(game::Control control, const std::string& text) override;
     std::string text(game::Control control) override;
     double clock() override;
-    void seedRandom() override;
-    float random() override;
     void messageBox(const std::string& prompt, const std::string& title) override;
     void pumpEvents() override;
 
@@ -54,11 +53,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    template <typename Handler>
-    void handle(Handler handler);
-
-    Zorbleck* m_game = nullptr;
-
     ColorBox* pct;
     ColorBox* pct3;
     ColorBox* pct2;
@@ -67,8 +61,9 @@ private:
     QLabel* lblTimer;
     QLabel* lbl1;
 
-    const std::chrono::steady_clock::time_point m_epoch = std::chrono::steady_clock::now();
-    game::RandomSource m_random;
+    const std::chrono::steady_clock::time_point epoch = std::chrono::steady_clock::now();
+    // Last: it is told of events only once every control exists.
+    game::Zorbleck game;
 };
 
 } // namespace qtui

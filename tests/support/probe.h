@@ -6,6 +6,8 @@
 
 // Reads and drives the window's private parts for tests and the bench,
 // without widening the window's own interface.
+namespace game {
+
 struct ZorbleckProbe {
     Zorbleck& w;
 
@@ -27,4 +29,9 @@ struct ZorbleckProbe {
     }
     void showElapsed(float elapsed) const { w.ShowElapsed(elapsed); }
     void showVerdict() const { w.ShowVerdict(); }
+    void timeOut(double duration) const { w.TimeOut(duration); }
 };
+
+} // namespace game
+
+using game::ZorbleckProbe;

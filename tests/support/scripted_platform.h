@@ -2,6 +2,7 @@
 
 #include "game/layout.h"
 #include "game/platform.h"
+#include "game/random_source.h"
 
 #include <algorithm>
 #include <array>
@@ -120,13 +121,23 @@ struct ScriptedPlatform final : game::Platform, ScriptedRuntime {
     float height(game::Control c) override { return at(c).height; }
     void setTop(game::Control c, float twips) override { at(c).top = twips; }
     void setLeft(game::Control c, float twips) override { at(c).left = twips; }
+    bool visible(game::Control c) override { return at(c).visible; }
     void setVisible(game::Control c, bool visible) override { at(c).visible = visible; }
     void setCaption(game::Control c, const std::string& text) override { at(c).caption = text; }
     std::string text(game::Control c) override { return c == game::Control::lst1 ? selected : at(c).caption; }
 
     double clock() override { return read(); }
-    void seedRandom() override { ++seeds; }
-    float random() override { return draw(); }
     void messageBox(const std::string& prompt, const std::string& title) override { showBox(prompt, title); }
     void pumpEvents() override { pump(); }
+};
+
+// The game's random source, drawing from the script instead.
+struct ScriptedRandom final : game::RandomSource {
+    ScriptedRuntime& runtime;
+    explicit ScriptedRandom(ScriptedRuntime& script)
+        : runtime(script)
+    {
+    }
+    void seedFromClock() override { ++runtime.seeds; }
+    float next() override { return runtime.draw(); }
 };

@@ -32,7 +32,7 @@ TEST_F(PacingTest, thePauseEndsAtTheFirstReadingPastItsLength)
         platform.now = 1000;
         platform.readStep = row.step;
         platform.pumps = 0;
-        window.TimeOut(row.duration);
+        probe.timeOut(row.duration);
         EXPECT_EQ(platform.pumps, row.pumps);
         // The last reading taken is the one that ended the pause.
         EXPECT_EQ(platform.now - platform.readStep, 1000 + row.endsAt);
@@ -43,7 +43,7 @@ TEST_F(PacingTest, thePauseEndsAtTheFirstReadingPastItsLength)
 TEST_F(PacingTest, handlersRunInsideThePauseCountTowardsIt)
 {
     platform.onPump = [this](int) { platform.now += 0.1; };
-    window.TimeOut(0.3);
+    probe.timeOut(0.3);
     EXPECT_EQ(platform.pumps, 3);
 }
 
@@ -110,7 +110,7 @@ TEST_F(PacingTest, theLoadSeedsOnceThenShowsTheRules)
         EXPECT_EQ(box.title, "Zorbleck!");
         seedsAtBox.push_back(platform.seeds);
     };
-    deliver(&Zorbleck::zorbleckLoad);
+    window.loaded();
     EXPECT_EQ(platform.prompts(),
         (std::vector<std::string> { "Click on the boxes as many times as you can. You have 45 seconds.",
             "Red = 1 point, Blue = 2 points, and Green = 3 points" }));

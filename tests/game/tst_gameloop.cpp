@@ -199,10 +199,35 @@ TEST_F(GameLoopTest, closingTheWindowEndsTheGameSilently)
     platform.selected = "Slow";
     platform.onPump = [&](int pump) {
         if (pump == 100)
-            window.zorbleckClosed();
+            window.closed();
     };
     pressStart();
     EXPECT_EQ(platform.pumps, 100);
     EXPECT_TRUE(platform.boxes.empty());
     EXPECT_FALSE(at(Control::cmdStart).visible);
+}
+
+// Only Start and the boxes have handlers, and a hidden control takes no
+// press: Start hides while a game runs, so a press queued before it hid, or
+// a key on the button that kept the focus, starts nothing.
+TEST_F(GameLoopTest, onlyAShownStartOrBoxTakesAPress)
+{
+    for (Control unwired : { Control::lst1, Control::lblTimer, Control::lbl1 })
+        click(unwired);
+    at(Control::cmdStart).visible = false;
+    pressStart();
+    at(Control::pct).visible = false;
+    click(Control::pct);
+    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_EQ(platform.draws, 0);
+    EXPECT_EQ(probe.total(), 0);
+
+    at(Control::cmdStart).visible = true;
+    at(Control::pct).visible = true;
+    platform.selected = "Slow";
+    platform.onPump = [&](int) { pressStart(); };
+    platform.pumpStep = 1;
+    pressStart();
+    EXPECT_EQ(platform.boxes.size(), 1u); // one game, one summary
+    EXPECT_EQ(platform.boxes[0].prompt.rfind("Red: ", 0), 0u);
 }

@@ -1,3 +1,4 @@
+#include "game/deliver.h"
 #include "support/fixture.h"
 
 #include <cmath>

@@ -21,10 +21,12 @@ using game::Control;
 namespace {
 
 // The real window and widgets; only time, chance, boxes and pumping scripted.
-struct TestWindow final : qtui::QtWindow, ScriptedRuntime {
+struct TestWindow final : ScriptedRuntime, qtui::QtWindow {
+    TestWindow()
+        : qtui::QtWindow(std::make_unique<ScriptedRandom>(*this))
+    {
+    }
     double clock() override { return read(); }
-    void seedRandom() override { ++seeds; }
-    float random() override { return draw(); }
     void messageBox(const std::string& prompt, const std::string& title) override { showBox(prompt, title); }
     void pumpEvents() override
     {
@@ -41,7 +43,6 @@ class QtFrontEndTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestWindow> window;
-    std::unique_ptr<Zorbleck> game;
 
     QWidget& widget(Control c) const { return *window->widget(c); }
     auto& box(Control c) const { return static_cast<qtui::ColorBox&>(widget(c)); }
@@ -58,10 +59,7 @@ class QtFrontEndTest : public QObject {
 private slots:
     void init()
     {
-        game.reset();
         window = std::make_unique<TestWindow>();
-        game = std::make_unique<Zorbleck>(*window);
-        window->attach(*game);
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
@@ -282,7 +280,7 @@ private slots:
         QCOMPARE(window->draws, 10 * 26);
         QVERIFY(window->boxes.empty());
         QVERIFY(!window->isVisible());
-        QCOMPARE(ZorbleckProbe { *game }.redScore(), 1);
+        QCOMPARE(ZorbleckProbe { window->zorbleck() }.redScore(), 1);
     }
 };
 
