@@ -15,19 +15,19 @@ namespace {
 // each draw.
 class CountingRandom final : public game::RandomSource {
 public:
-    explicit CountingRandom(std::function<void()> onDraw)
-        : m_onDraw(std::move(onDraw))
+    explicit CountingRandom(std::function<void()> tell)
+        : onDraw(std::move(tell))
     {
         seedFromClock();
     }
     float next() override
     {
-        m_onDraw();
+        onDraw();
         return RandomSource::next();
     }
 
 private:
-    std::function<void()> m_onDraw;
+    std::function<void()> onDraw;
 };
 
 } // namespace
@@ -46,28 +46,28 @@ BenchWindow::BenchWindow()
 
 void BenchWindow::drawn()
 {
-    if (m_drawsSincePump++ == 0)
-        m_passTop = m_recent[1];
+    if (drawsSincePump++ == 0)
+        passTop = recent[1];
     ++draws;
 }
 
 double BenchWindow::clock()
 {
     const double now = QtWindow::clock();
-    m_recent = { now, m_recent[0] };
-    if (m_pendingSkip >= 0) {
+    recent = { now, recent[0] };
+    if (pendingSkip >= 0) {
         gameStart = now;
-        m_skip = m_pendingSkip;
-        m_pendingSkip = -1;
-        return m_lastReading = now;
+        skip = pendingSkip;
+        pendingSkip = -1;
+        return lastReading = now;
     }
-    return m_lastReading = now + m_skip;
+    return lastReading = now + skip;
 }
 
 void BenchWindow::skipAfterNextReading(double seconds)
 {
-    m_skip = 0;
-    m_pendingSkip = seconds;
+    skip = 0;
+    pendingSkip = seconds;
 }
 
 namespace {
@@ -86,21 +86,21 @@ void acceptBox()
 void BenchWindow::messageBox(const std::string& prompt, const std::string& title)
 {
     ++boxes;
-    readingBeforeBox = m_lastReading;
-    m_drawsSincePump = 0;
+    readingBeforeBox = lastReading;
+    drawsSincePump = 0;
     QTimer::singleShot(0, acceptBox);
     QtWindow::messageBox(prompt, title);
 }
 
 void BenchWindow::pumpEvents()
 {
-    if (m_drawsSincePump > 0) {
+    if (drawsSincePump > 0) {
         const double start = QtWindow::clock();
         QtWindow::pumpEvents();
         const double end = QtWindow::clock();
-        passUs.push_back((start - m_passTop) * 1e6);
+        passUs.push_back((start - passTop) * 1e6);
         repaintUs.push_back((end - start) * 1e6);
-        m_drawsSincePump = 0;
+        drawsSincePump = 0;
     } else {
         QtWindow::pumpEvents();
     }

@@ -53,13 +53,13 @@ private:
     // A pass begins with its draws: the first after a pump marks its top.
     void drawn();
 
-    double m_skip = 0;
-    double m_pendingSkip = -1;
-    double m_lastReading = 0;
+    double skip = 0;
+    double pendingSkip = -1;
+    double lastReading = 0;
     // The last two real readings, newest first: when a pass makes its first
     // draw, the older one is the reading at its top (the newer one is the
     // elapsed time's).
-    std::array<double, 2> m_recent {};
-    double m_passTop = 0;
-    long m_drawsSincePump = 0;
+    std::array<double, 2> recent {};
+    double passTop = 0;
+    long drawsSincePump = 0;
 };

@@ -17,73 +17,73 @@ SteadyClock::time_point postMouse(QWindow* window, QEvent::Type type, QPoint at)
     return now;
 }
 
-Clicker::Clicker(const ZorbleckProbe& probe, const BenchWindow& window)
-    : m_probe(probe)
-    , m_bench(window)
-    , m_window(window.windowHandle())
-    , m_lastScore(probe.redScore())
+Clicker::Clicker(const ZorbleckProbe& game, const BenchWindow& benchWindow)
+    : probe(game)
+    , bench(benchWindow)
+    , window(benchWindow.windowHandle())
+    , lastScore(game.redScore())
 {
 }
 
 void Clicker::start()
 {
-    m_stopping = false;
-    m_targetKnown = false;
-    m_thread = std::thread(&Clicker::run, this);
+    stopping = false;
+    targetKnown = false;
+    thread = std::thread(&Clicker::run, this);
 }
 
 void Clicker::stop()
 {
-    if (!m_thread.joinable())
+    if (!thread.joinable())
         return;
-    m_stopping = true;
-    m_counted.notify_all();
-    m_thread.join();
+    stopping = true;
+    counted.notify_all();
+    thread.join();
 }
 
 void Clicker::watch()
 {
-    m_target.store(m_bench.redCentre(), std::memory_order_relaxed);
-    m_targetKnown.store(true, std::memory_order_release);
-    const int score = m_probe.redScore();
-    if (score == m_lastScore)
+    target.store(bench.redCentre(), std::memory_order_relaxed);
+    targetKnown.store(true, std::memory_order_release);
+    const int score = probe.redScore();
+    if (score == lastScore)
         return;
     // A new game sets the counter back to 0: that is no press.
-    if (score > m_lastScore) {
-        const std::lock_guard lock(m_mutex);
-        ++m_counts;
-        m_countedAt = SteadyClock::now();
-        m_counted.notify_all();
+    if (score > lastScore) {
+        const std::lock_guard lock(mutex);
+        ++counts;
+        countedAt = SteadyClock::now();
+        counted.notify_all();
     }
-    m_lastScore = score;
+    lastScore = score;
 }
 
 std::vector<double> Clicker::takeDelays()
 {
-    const std::lock_guard lock(m_mutex);
-    return std::exchange(m_delays, {});
+    const std::lock_guard lock(mutex);
+    return std::exchange(delays, {});
 }
 
 void Clicker::run()
 {
     using namespace std::chrono_literals;
     std::minstd_rand gaps(7);
-    while (!m_stopping) {
+    while (!stopping) {
         // Irregular gaps so presses fall anywhere in a pass.
         std::this_thread::sleep_for(3ms + std::chrono::microseconds(gaps() % 5000));
-        if (!m_targetKnown.load(std::memory_order_acquire))
+        if (!targetKnown.load(std::memory_order_acquire))
             continue;
-        const QPoint target = m_target.load(std::memory_order_relaxed);
-        std::unique_lock lock(m_mutex);
-        const long before = m_counts;
+        const QPoint at = target.load(std::memory_order_relaxed);
+        std::unique_lock lock(mutex);
+        const long before = counts;
         lock.unlock();
-        const SteadyClock::time_point pressed = postMouse(m_window, QEvent::MouseButtonPress, target);
+        const SteadyClock::time_point pressed = postMouse(window, QEvent::MouseButtonPress, at);
         lock.lock();
-        if (m_counted.wait_for(lock, 200ms, [&] { return m_counts != before || m_stopping; }) && m_counts != before)
-            m_delays.push_back(microseconds(m_countedAt - pressed));
-        else if (!m_stopping)
-            ++m_missed;
+        if (counted.wait_for(lock, 200ms, [&] { return counts != before || stopping; }) && counts != before)
+            delays.push_back(microseconds(countedAt - pressed));
+        else if (!stopping)
+            ++missedCount;
         lock.unlock();
-        postMouse(m_window, QEvent::MouseButtonRelease, target);
+        postMouse(window, QEvent::MouseButtonRelease, at);
     }
 }

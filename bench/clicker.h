@@ -36,27 +36,27 @@ public:
 
     // Press-to-counted delays in microseconds since the last call.
     std::vector<double> takeDelays();
-    int missed() const { return m_missed; }
+    int missed() const { return missedCount; }
 
 private:
     void run();
 
-    const ZorbleckProbe& m_probe;
-    const BenchWindow& m_bench;
-    QWindow* const m_window;
-    std::thread m_thread;
-    std::atomic<bool> m_stopping { false };
+    const ZorbleckProbe& probe;
+    const BenchWindow& bench;
+    QWindow* const window;
+    std::thread thread;
+    std::atomic<bool> stopping { false };
 
     // Published by watch(): where to press, and whether that is known yet.
-    std::atomic<QPoint> m_target {};
-    std::atomic<bool> m_targetKnown { false };
+    std::atomic<QPoint> target {};
+    std::atomic<bool> targetKnown { false };
 
-    std::mutex m_mutex;
-    std::condition_variable m_counted;
-    long m_counts = 0;
-    SteadyClock::time_point m_countedAt;
-    int m_lastScore = 0;
+    std::mutex mutex;
+    std::condition_variable counted;
+    long counts = 0;
+    SteadyClock::time_point countedAt;
+    int lastScore = 0;
 
-    std::vector<double> m_delays;
-    int m_missed = 0;
+    std::vector<double> delays;
+    int missedCount = 0;
 };

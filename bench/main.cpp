@@ -3,8 +3,8 @@
 // BENCHMARKS.md.
 
 #include "bench_window.h"
-#include "sections.h"
 #include "game/layout.h"
+#include "sections.h"
 #include "support/probe.h"
 
 #include <QApplication>

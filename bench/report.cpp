@@ -79,13 +79,13 @@ void Report::print(std::FILE* out) const
         std::fprintf(out, "%s\n", text.c_str());
     };
     row("figure", "unit", "n", "median", "p90", "p99", "max", ">1ms", "goal", "met");
-    for (const Figure& f : m_figures) {
+    for (const Figure& f : figures) {
         const Summary s = summarize(f);
         const bool single = s.n == 1;
         row(f.reference ? "   vs " + f.name : f.name, f.unit.c_str(), std::to_string(s.n), number(s.median),
             single ? "" : number(s.p90), single ? "" : number(s.p99), single ? "" : number(s.max),
             std::isnan(s.lateShare) ? "-" : number(100 * s.lateShare) + "%", goalText(f), verdict(f, s));
     }
-    for (const std::string& text : m_notes)
+    for (const std::string& text : notes)
         std::fprintf(out, "%s\n", text.c_str());
 }

@@ -44,7 +44,7 @@ class Report {
 public:
     Figure& add(std::string name, std::string unit, std::vector<double> samples)
     {
-        return m_figures.emplace_back(Figure { std::move(name), std::move(unit), std::move(samples) });
+        return figures.emplace_back(Figure { std::move(name), std::move(unit), std::move(samples) });
     }
     Figure& reference(std::string name, std::string unit, std::vector<double> samples)
     {
@@ -53,11 +53,11 @@ public:
         return figure;
     }
     // Free text printed under the table, e.g. how many clicks were missed.
-    void note(std::string text) { m_notes.push_back(std::move(text)); }
+    void note(std::string text) { notes.push_back(std::move(text)); }
 
     void print(std::FILE* out) const;
 
 private:
-    std::vector<Figure> m_figures;
-    std::vector<std::string> m_notes;
+    std::vector<Figure> figures;
+    std::vector<std::string> notes;
 };

@@ -1,17 +1,18 @@
-# Linux: the Qt front end, its package, the benchmarks and every test.
+# Linux: the Qt front end, its package, its benchmarks, and its tests with
+# the game's own suites and the checks of the whole tree.
 add_subdirectory(src/qt)
 add_subdirectory(bench)
 include(cmake/install.cmake)
 
-include(CTest)
 if(BUILD_TESTING)
+    add_subdirectory(tests/game)
+    add_subdirectory(tests/qt)
     add_subdirectory(tests)
 endif()
 
 # The Windows and browser games, cross-built beside this one, so that their
-# end-to-end tests run with the rest.
+# tests run with the rest.
 option(ZORBLECK_OTHER_PLATFORMS "Also build the Windows and browser games, for their tests" ON)
 if(BUILD_TESTING AND ZORBLECK_OTHER_PLATFORMS)
-    include(cmake/platforms/windows-beside.cmake OPTIONAL)
-    include(cmake/platforms/web-beside.cmake OPTIONAL)
+    include(cmake/platforms/beside.cmake)
 endif()

@@ -7,8 +7,15 @@
 namespace game {
 
 // Tells the player, in an untitled box, what stopped a handler. Never throws:
-// with no box to be had, nothing is left to tell the player with.
-void reportError(Platform& platform, const char* what) noexcept;
+// with no box to be had, nothing is left to tell the player with, and the
+// window goes on.
+inline void reportError(Platform& platform, const char* what) noexcept
+{
+    try {
+        platform.messageBox(what, {});
+    } catch (...) {
+    }
+}
 
 // How a handler runs: an error that ends it is told to the player and the
 // window goes on. Nothing leaves it, since no toolkit expects an exception

@@ -8,22 +8,15 @@ namespace game {
 
 namespace {
 
-    // The five events that have a handler; every other press does nothing.
+    // The clicks that have a handler (the load is the fifth event); a press
+    // of any other control does nothing.
     struct Wiring {
         Control control;
+        // cppcheck-suppress unusedStructMember ; called through find_if below
         void (Zorbleck::*click)();
     };
 
 } // namespace
-
-void reportError(Platform& platform, const char* what) noexcept
-{
-    try {
-        platform.messageBox(what, {});
-    } catch (...) {
-        // Nothing is left to tell the player with; the window goes on.
-    }
-}
 
 void Zorbleck::loaded()
 {
@@ -38,7 +31,8 @@ void Zorbleck::pressed(Control control)
         { Control::pct2, &Zorbleck::pct2Click },
         { Control::pct3, &Zorbleck::pct3Click },
     } };
-    const auto* wired = std::find_if(Clicks.begin(), Clicks.end(), [control](const Wiring& w) { return w.control == control; });
+    const auto* wired
+        = std::find_if(Clicks.begin(), Clicks.end(), [control](const Wiring& w) { return w.control == control; });
     if (wired == Clicks.end())
         return;
     deliver(platform, [this, control, wired] {

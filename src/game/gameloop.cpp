@@ -11,46 +11,46 @@ namespace game {
 
 namespace {
 
-constexpr double GameLength = 46;
+    constexpr double GameLength = 46;
 
-struct Pause {
-    const char* difficulty;
-    // cppcheck-suppress unusedStructMember ; read through find_if below
-    double seconds;
-};
-constexpr std::array<Pause, 3> Pauses { {
-    { layout::Slow, 0.3 },
-    { layout::Average, 0.13 },
-    { layout::Impossible, 0.035 },
-} };
+    struct Pause {
+        const char* difficulty;
+        // cppcheck-suppress unusedStructMember ; read through find_if below
+        double seconds;
+    };
+    constexpr std::array<Pause, 3> Pauses { {
+        { layout::Slow, 0.3 },
+        { layout::Average, 0.13 },
+        { layout::Impossible, 0.035 },
+    } };
 
-constexpr double RedSpeed = 0.018;
-constexpr double BlueSpeed = 0.035;
-constexpr double GreenSpeed = 0.065;
+    constexpr double RedSpeed = 0.018;
+    constexpr double BlueSpeed = 0.035;
+    constexpr double GreenSpeed = 0.065;
 
-// Each flash is the colour of one box, so that box stands on its own colour
-// while it lasts; the window's green is deliberately one step off the green
-// box's (193 against 192).
-constexpr Color FlashRed { 255, 0, 0 };
-constexpr Color FlashBlue { 0, 0, 255 };
-constexpr Color FlashGreen { 0, 193, 0 };
-constexpr Color IdleBackground { 230, 230, 213 };
+    // Each flash is the colour of one box, so that box stands on its own colour
+    // while it lasts; the window's green is deliberately one step off the green
+    // box's (193 against 192).
+    constexpr Color FlashRed { 255, 0, 0 };
+    constexpr Color FlashBlue { 0, 0, 255 };
+    constexpr Color FlashGreen { 0, 193, 0 };
+    constexpr Color IdleBackground { 230, 230, 213 };
 
-struct Home {
-    float top;
-    float left;
-};
-// Red deliberately comes home 120 twips right of where the window first
-// shows it (3360), 1200 twips left of blue.
-constexpr Home RedHome { 3240, 3480 };
-constexpr Home BlueHome { 3240, 4680 };
-constexpr Home GreenHome { 3240, 5880 };
+    struct Home {
+        float top;
+        float left;
+    };
+    // Red deliberately comes home 120 twips right of where the window first
+    // shows it (3360), 1200 twips left of blue.
+    constexpr Home RedHome { 3240, 3480 };
+    constexpr Home BlueHome { 3240, 4680 };
+    constexpr Home GreenHome { 3240, 5880 };
 
-void sendHome(Platform& platform, Control box, Home home)
-{
-    platform.setTop(box, home.top);
-    platform.setLeft(box, home.left);
-}
+    void sendHome(Platform& platform, Control box, Home home)
+    {
+        platform.setTop(box, home.top);
+        platform.setLeft(box, home.left);
+    }
 
 } // namespace
 

@@ -7,23 +7,23 @@ namespace game {
 
 namespace {
 
-// The left-edge rule sets a box back this far short of the window's outer width.
-constexpr double LeftEdgeMargin = 1440;
+    // The left-edge rule sets a box back this far short of the window's outer width.
+    constexpr double LeftEdgeMargin = 1440;
 
-// A move is worked out in double precision and rounded once when written; a
-// result no float can hold is an error, not an infinite position.
-float toSingle(double twips)
-{
-    const auto single = static_cast<float>(twips);
-    if (!std::isfinite(single))
-        throw std::range_error("A box's position went out of range.");
-    return single;
-}
+    // A move is worked out in double precision and rounded once when written; a
+    // result no float can hold is an error, not an infinite position.
+    float toSingle(double twips)
+    {
+        const auto single = static_cast<float>(twips);
+        if (!std::isfinite(single))
+            throw std::range_error("A box's position went out of range.");
+        return single;
+    }
 
-constexpr double Up = -1;
-constexpr double Down = 1;
-constexpr double Left = -1;
-constexpr double Right = 1;
+    constexpr double Up = -1;
+    constexpr double Down = 1;
+    constexpr double Left = -1;
+    constexpr double Right = 1;
 
 } // namespace
 

@@ -5,9 +5,9 @@ namespace game {
 
 // Each click adds its colour's value and rounds back to 16 bits: +1, +3, +4.
 namespace {
-constexpr double RedAddend = 1.4;
-constexpr double BlueAddend = 2.8;
-constexpr double GreenAddend = 4.2;
+    constexpr double RedAddend = 1.4;
+    constexpr double BlueAddend = 2.8;
+    constexpr double GreenAddend = 4.2;
 }
 
 void Zorbleck::pctClick()

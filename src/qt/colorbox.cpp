@@ -50,9 +50,8 @@ namespace {
 
 ColorBox::ColorBox(const QColor& color, float left, float top, float width, float height, QWidget* parent)
     : QWidget(parent)
-    , m_color(color)
-    , m_left(left)
-    , m_top(top)
+    , fill(color)
+    , twips { left, top }
 {
     static const bool accessible = (QAccessible::installFactory(accessibleColorBox), true);
     Q_UNUSED(accessible)
@@ -76,24 +75,24 @@ float ColorBox::heightTwips() const
 
 void ColorBox::setLeftTwips(float left)
 {
-    m_left = left;
+    twips.left = left;
     place();
 }
 
 void ColorBox::setTopTwips(float top)
 {
-    m_top = top;
+    twips.top = top;
     place();
 }
 
 void ColorBox::place()
 {
-    move(twipsToPixels(m_left), twipsToPixels(m_top));
+    move(twipsToPixels(twips.left), twipsToPixels(twips.top));
 }
 
 void ColorBox::paintEvent(QPaintEvent* event)
 {
-    QPainter(this).fillRect(event->rect(), m_color);
+    QPainter(this).fillRect(event->rect(), fill);
 }
 
 // Counting on the press, not the release: at a move every 35 ms the release

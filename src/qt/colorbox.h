@@ -14,14 +14,14 @@ class ColorBox final : public QWidget {
 public:
     ColorBox(const QColor& color, float left, float top, float width, float height, QWidget* parent);
 
-    float leftTwips() const { return m_left; }
-    float topTwips() const { return m_top; }
+    float leftTwips() const { return twips.left; }
+    float topTwips() const { return twips.top; }
     float widthTwips() const;
     float heightTwips() const;
     void setLeftTwips(float left);
     void setTopTwips(float top);
 
-    QColor color() const { return m_color; }
+    QColor color() const { return fill; }
 
 signals:
     void clicked();
@@ -34,9 +34,12 @@ protected:
 private:
     void place();
 
-    const QColor m_color;
-    float m_left;
-    float m_top;
+    const QColor fill;
+    // Where the game last put it.
+    struct {
+        float left;
+        float top;
+    } twips;
 };
 
 } // namespace qtui

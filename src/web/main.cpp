@@ -1,13 +1,10 @@
-#include "game/zorbleck.h"
 #include "web/web_page.h"
 
 // The page's one thread runs this to the end of the page's life: Asyncify
 // lets it wait for the player's events and dialogs without returning.
 int main()
 {
-    static web::WebPage page;
-    static Zorbleck game(page);
-    page.attach(game);
+    static webui::WebPage page;
     page.load();
     page.run();
 }

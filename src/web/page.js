@@ -3,7 +3,7 @@
 // The game's C++ reaches it through the imports of web_page.cpp.
 
 var Zb = {
-  // The numbers of game::layout::Kind, and web::PageClosing.
+  // The numbers of game::layout::Kind, and webui::PageClosing.
   Kind: { Box: 0, List: 1, Button: 2, Label: 3 },
   PageClosing: 100,
 
@@ -57,7 +57,8 @@ var Zb = {
     Zb.fit();
   },
 
-  addControl(id, kind, name, left, top, width, height, tabIndex, colour, face, points, accessibleName, description) {
+  // Placed by the game right after, as it places a control at any time.
+  addControl(id, kind, name, width, height, tabIndex, colour, face, points, accessibleName, description) {
     let element;
     if (kind === Zb.Kind.Box) {
       element = document.createElement("div");
@@ -96,8 +97,6 @@ var Zb = {
     }
     element.zbPlace = [0, 0];
     Zb.controls[id] = element;
-    Zb.setPlace(id, 0, left * 15, left);
-    Zb.setPlace(id, 1, top * 15, top);
     element.style.width = width + "px";
     element.style.height = height + "px";
     Zb.area.appendChild(element);
@@ -190,14 +189,14 @@ var Zb = {
   },
 
   // Modal: the rest of the page takes no input until OK (or Escape) closes
-  // it. An empty title is the game's name.
+  // it.
   messageBox(prompt, title) {
     const dialog = document.createElement("dialog");
     dialog.className = "zb-message";
     const heading = document.createElement("div");
     heading.className = "zb-message-title";
     heading.id = "zb-message-title";
-    heading.textContent = title || "Zorbleck";
+    heading.textContent = title;
     const text = document.createElement("p");
     text.className = "zb-message-text";
     text.textContent = prompt;

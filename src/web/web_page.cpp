@@ -1,13 +1,11 @@
 #include "web/web_page.h"
 
-#include "game/deliver.h"
 #include "game/layout.h"
-#include "game/zorbleck.h"
+#include "game/twips.h"
 
 #include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
@@ -23,12 +21,10 @@ using game::Control;
 EM_JS(void, zb_build_window, (const char* caption, int width, int height), {
     Zb.guard(() => Zb.buildWindow(UTF8ToString(caption), width, height));
 });
-EM_JS(void, zb_add_control, (int id, int kind, const char* name, int left, int top, int width, int height,
-    int tabIndex, int red, int green, int blue, const char* face, double points, const char* accessibleName,
-    const char* description), {
-    Zb.guard(() => Zb.addControl(id, kind, UTF8ToString(name), left, top, width, height, tabIndex,
-        [red, green, blue], face ? UTF8ToString(face) : "", points, UTF8ToString(accessibleName),
-        UTF8ToString(description)));
+EM_JS(void, zb_add_control, (int id, int kind, const char* name, int width, int height, int tabIndex, int red,
+    int green, int blue, const char* face, double points, const char* accessibleName, const char* description), {
+    Zb.guard(() => Zb.addControl(id, kind, UTF8ToString(name), width, height, tabIndex, [red, green, blue],
+        face ? UTF8ToString(face) : "", points, UTF8ToString(accessibleName), UTF8ToString(description)));
 });
 EM_JS(void, zb_add_entry, (int id, const char* text), {
     Zb.guard(() => Zb.addEntry(id, UTF8ToString(text)));
@@ -69,60 +65,44 @@ extern "C" [[noreturn]] EMSCRIPTEN_KEEPALIVE void zb_fail(char* what)
     throw std::runtime_error(owned.get());
 }
 
-namespace web {
+namespace webui {
 
 namespace {
-
-    constexpr int TwipsPerPixel = 15;
 
     int id(Control control)
     {
         return static_cast<int>(control);
     }
 
-    // The nearest CSS pixel, ties to even; far-off places are held at a
-    // range a browser still lays out.
-    double pixels(float twips)
+    // CSS pixels: 96 to the inch.
+    int pixels(int twips)
     {
-        constexpr double limit = 1 << 24;
-        const double nearest = std::nearbyint(static_cast<double>(twips) / TwipsPerPixel);
-        if (!(nearest > -limit))
-            return -limit;
-        if (!(nearest < limit))
-            return limit;
-        return nearest;
-    }
-
-    float twips(double pixels)
-    {
-        return static_cast<float>(pixels * TwipsPerPixel);
+        return game::twipsToPixels(static_cast<float>(twips));
     }
 
 } // namespace
 
 WebPage::WebPage()
+    : game(*this)
 {
-    zb_build_window(layout::Caption, layout::ClientWidth / TwipsPerPixel, layout::ClientHeight / TwipsPerPixel);
+    zb_build_window(layout::Caption, pixels(layout::ClientWidth), pixels(layout::ClientHeight));
     // In creation order: the page stacks later elements above earlier ones,
     // and its style sheet puts the labels beneath them all.
     for (const layout::ControlLayout& at : layout::Controls) {
-        zb_add_control(id(at.control), static_cast<int>(at.kind), at.name, at.left / TwipsPerPixel,
-            at.top / TwipsPerPixel, at.width / TwipsPerPixel, at.height / TwipsPerPixel, at.tabIndex, at.color.red,
-            at.color.green, at.color.blue, at.font.face, at.font.points, at.accessibleName, at.description);
+        zb_add_control(id(at.control), static_cast<int>(at.kind), at.name, pixels(at.width), pixels(at.height),
+            at.tabIndex, at.color.red, at.color.green, at.color.blue, at.font.face, at.font.points, at.accessibleName,
+            at.description);
+        setLeft(at.control, static_cast<float>(at.left));
+        setTop(at.control, static_cast<float>(at.top));
     }
     for (const char* entry : layout::Difficulties)
         zb_add_entry(id(Control::lst1), entry);
     zb_set_caption(id(Control::cmdStart), layout::StartCaption);
 }
 
-void WebPage::attach(Zorbleck& game)
-{
-    m_game = &game;
-}
-
 void WebPage::load()
 {
-    game::deliver(*this, [this] { m_game->zorbleckLoad(); });
+    game.loaded();
     zb_show_window();
 }
 
@@ -134,38 +114,20 @@ void WebPage::run()
 
 void WebPage::dispatch(int event)
 {
-    switch (event) {
-    case static_cast<int>(Control::cmdStart):
-        // Start is hidden while a game runs; a press queued before it hid,
-        // or a key on a button that kept the focus, starts nothing.
-        if (zb_is_shown(event))
-            game::deliver(*this, [this] { m_game->cmdStartClick(); });
-        break;
-    case static_cast<int>(Control::pct):
-        game::deliver(*this, [this] { m_game->pctClick(); });
-        break;
-    case static_cast<int>(Control::pct2):
-        game::deliver(*this, [this] { m_game->pct2Click(); });
-        break;
-    case static_cast<int>(Control::pct3):
-        game::deliver(*this, [this] { m_game->pct3Click(); });
-        break;
-    case PageClosing:
-        m_game->zorbleckClosed();
-        break;
-    default:
-        break;
-    }
+    if (event == PageClosing)
+        game.closed();
+    else if (event >= 0 && event < static_cast<int>(layout::Controls.size()))
+        game.pressed(static_cast<Control>(event));
 }
 
 float WebPage::outerWidth()
 {
-    return twips(zb_outer(0));
+    return game::pixelsToTwips(zb_outer(0));
 }
 
 float WebPage::outerHeight()
 {
-    return twips(zb_outer(1));
+    return game::pixelsToTwips(zb_outer(1));
 }
 
 void WebPage::setBackColor(game::Color color)
@@ -187,22 +149,27 @@ float WebPage::left(Control control)
 
 float WebPage::width(Control control)
 {
-    return twips(zb_size(id(control), 0));
+    return game::pixelsToTwips(zb_size(id(control), 0));
 }
 
 float WebPage::height(Control control)
 {
-    return twips(zb_size(id(control), 1));
+    return game::pixelsToTwips(zb_size(id(control), 1));
 }
 
-void WebPage::setTop(Control control, float value)
+void WebPage::setTop(Control control, float twips)
 {
-    zb_set_place(id(control), 1, static_cast<double>(value), pixels(value));
+    zb_set_place(id(control), 1, static_cast<double>(twips), game::twipsToPixels(twips));
 }
 
-void WebPage::setLeft(Control control, float value)
+void WebPage::setLeft(Control control, float twips)
 {
-    zb_set_place(id(control), 0, static_cast<double>(value), pixels(value));
+    zb_set_place(id(control), 0, static_cast<double>(twips), game::twipsToPixels(twips));
+}
+
+bool WebPage::visible(Control control)
+{
+    return zb_is_shown(id(control)) != 0;
 }
 
 void WebPage::setVisible(Control control, bool visible)
@@ -226,19 +193,10 @@ double WebPage::clock()
     return zb_clock();
 }
 
-void WebPage::seedRandom()
-{
-    m_random.seedFromClock();
-}
-
-float WebPage::random()
-{
-    return m_random.next();
-}
-
 void WebPage::messageBox(const std::string& prompt, const std::string& title)
 {
-    if (char* failure = zb_message_box(prompt.c_str(), title.c_str()))
+    const char* shown = title.empty() ? layout::ApplicationName : title.c_str();
+    if (char* failure = zb_message_box(prompt.c_str(), shown))
         zb_fail(failure);
 }
 
@@ -251,4 +209,4 @@ void WebPage::pumpEvents()
         dispatch(event);
 }
 
-} // namespace web
+} // namespace webui
