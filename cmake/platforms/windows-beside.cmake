@@ -25,3 +25,8 @@ foreach(mode bare openbox)
         ${windows_build}/zorbleck.exe wine-${mode})
     set_tests_properties(e2e_wine_${mode} PROPERTIES TIMEOUT 300 LABELS "e2e;wine")
 endforeach()
+# The Windows Installer package (windows-msi.cmake) installed into a fresh
+# prefix, played, upgraded in place by a newer build of itself, and removed.
+add_test(NAME e2e_wine_installer COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tests/e2e/installer.py
+    ${windows_build})
+set_tests_properties(e2e_wine_installer PROPERTIES TIMEOUT 300 LABELS "e2e;wine")
