@@ -4,3 +4,6 @@
 if("$ENV{SOURCE_DATE_EPOCH}" STREQUAL "" AND CPACK_ZORBLECK_SOURCE_DATE_EPOCH)
     set(ENV{SOURCE_DATE_EPOCH} "${CPACK_ZORBLECK_SOURCE_DATE_EPOCH}")
 endif()
+# A zip's member times are local times: those of UTC, whatever the builder's
+# time zone.
+set(ENV{TZ} "UTC")

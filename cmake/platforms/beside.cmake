@@ -28,7 +28,7 @@ file(WRITE ${PROJECT_BINARY_DIR}/beside-tests.cmake "")
 zorbleck_beside(windows ${PROJECT_SOURCE_DIR}/cmake/toolchains/mingw-w64.cmake ${common}
     ${PROJECT_SOURCE_DIR}/cmake/platforms/windows.cmake ${PROJECT_SOURCE_DIR}/cmake/toolchains/mingw-w64.cmake
     ${PROJECT_SOURCE_DIR}/src/win32/* ${PROJECT_SOURCE_DIR}/tests/win32/* ${PROJECT_SOURCE_DIR}/bench/win32/*
-    ${PROJECT_SOURCE_DIR}/data/windows/*)
+    ${PROJECT_SOURCE_DIR}/data/windows/* ${PROJECT_SOURCE_DIR}/cmake/msi-summary.py)
 zorbleck_beside(web ${PROJECT_SOURCE_DIR}/cmake/toolchains/emscripten.cmake ${common}
     ${PROJECT_SOURCE_DIR}/cmake/platforms/web.cmake ${PROJECT_SOURCE_DIR}/cmake/toolchains/emscripten.cmake
     ${PROJECT_SOURCE_DIR}/src/web/* ${PROJECT_SOURCE_DIR}/tests/web/* ${PROJECT_SOURCE_DIR}/bench/web/*)

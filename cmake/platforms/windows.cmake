@@ -23,3 +23,6 @@ set(CPACK_PACKAGE_FILE_NAME "zorbleck-${PROJECT_VERSION}-windows-x86_64")
 # That hook rewrites a .deb; there is none here.
 set(CPACK_POST_BUILD_SCRIPTS "")
 include(CPack)
+
+# The Windows Installer package beside the zip.
+include(${CMAKE_CURRENT_LIST_DIR}/windows-msi.cmake)

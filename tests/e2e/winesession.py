@@ -21,8 +21,9 @@ class WineSession(XSession):
     def __init__(self, binary, window_manager=False):
         super().__init__(binary, window_manager)
         self.env.update(WINEPREFIX=os.path.join(self.runtime_dir, "wine"),
-                        # Quiet, and no offers to install Mono or Gecko.
-                        WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+                        # Quiet, no offers to install Mono or Gecko, and no menu
+                        # entries made from the prefix's Start menu in the real home.
+                        WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
         try:
             booted = subprocess.run(["wineboot", "--init"], env=self.env, capture_output=True, timeout=120)
             check(booted.returncode == 0, f"wineboot failed: {booted.stderr.decode(errors='replace')}")
