@@ -66,18 +66,18 @@ constexpr const ControlLayout& of(Control control)
 
 // Focus moves by tab index; the labels never take it. Where one order serves
 // both Tab and stacking (Win32), the labels follow and so lie beneath.
-inline std::array<Control, 7> tabOrder()
+constexpr std::array<Control, 7> tabOrder()
 {
-    std::array<ControlLayout, 7> byTab = Controls;
-    std::stable_sort(byTab.begin(), byTab.end(), [](const ControlLayout& a, const ControlLayout& b) {
-        const bool aLabel = a.kind == Kind::Label;
-        const bool bLabel = b.kind == Kind::Label;
-        if (aLabel != bLabel)
-            return bLabel;
-        return !aLabel && a.tabIndex < b.tabIndex;
-    });
+    const auto label = [](const ControlLayout& c) { return c.kind == Kind::Label; };
     std::array<Control, 7> order {};
-    std::transform(byTab.begin(), byTab.end(), order.begin(), [](const ControlLayout& at) { return at.control; });
+    for (const ControlLayout& at : Controls) {
+        // Ahead of it: those of its own sort with a smaller tab index, and
+        // ahead of a label every control that takes the focus.
+        const auto ahead = std::count_if(Controls.begin(), Controls.end(), [&](const ControlLayout& other) {
+            return label(other) == label(at) ? other.tabIndex < at.tabIndex : !label(other);
+        });
+        order.at(static_cast<std::size_t>(ahead)) = at.control;
+    }
     return order;
 }
 

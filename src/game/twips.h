@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 
 // The game works in twips; a screen in pixels. A twip is 1/1440 inch, and a
@@ -9,18 +10,15 @@ namespace game {
 inline constexpr int TwipsPerInch = 1440;
 inline constexpr unsigned StandardDpi = 96;
 
-// The nearest pixel, ties to even. A box can wander far outside the window,
-// and a float can be anything: such places are held at a range every
-// platform can still lay out.
+// A box can wander far outside the window, and a float can be anything:
+// such places are held at a range every platform can still lay out.
+inline constexpr double PixelLimit = 1 << 24;
+
+// The nearest pixel, ties to even.
 inline int twipsToPixels(float twips, unsigned dpi = StandardDpi)
 {
-    constexpr double limit = 1 << 24;
     const double pixels = std::nearbyint(static_cast<double>(twips) * dpi / TwipsPerInch);
-    if (!(pixels > -limit))
-        return -static_cast<int>(limit);
-    if (!(pixels < limit))
-        return static_cast<int>(limit);
-    return static_cast<int>(pixels);
+    return static_cast<int>(std::isnan(pixels) ? -PixelLimit : std::clamp(pixels, -PixelLimit, PixelLimit));
 }
 
 inline float pixelsToTwips(double pixels, unsigned dpi = StandardDpi)

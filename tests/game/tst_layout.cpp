@@ -48,6 +48,6 @@ TEST(Layout, tabOrderFollowsTheTabIndexWithTheLabelsLast)
 {
     const auto order = layout::tabOrder();
     EXPECT_EQ(std::vector<Control>(order.begin(), order.end()),
-        (std::vector { Control::cmdStart, Control::lst1, Control::pct2, Control::pct3, Control::pct, Control::lblTimer,
-            Control::lbl1 }));
+        (std::vector { Control::cmdStart, Control::lst1, Control::pct2, Control::pct3, Control::pct, Control::lbl1,
+            Control::lblTimer }));
 }
