@@ -9,7 +9,7 @@ ExternalProject_Add(zorbleck_windows
         -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/toolchains/mingw-w64.cmake
         -DCMAKE_BUILD_TYPE=MinSizeRel
         -DZORBLECK_WERROR=${ZORBLECK_WERROR}
-        -DBUILD_TESTING=OFF
+        -DBUILD_TESTING=ON
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
     TEST_COMMAND "")
