@@ -41,11 +41,6 @@ TEST(Text, CrossesBetweenUtf8AndUtf16)
     EXPECT_EQ(widen(std::string("a\xff") + "b"), std::wstring(L"a\ufffd") + L"b");
 }
 
-bool shown(HWND control)
-{
-    return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
 // The text of the first message box titled `title` that comes up within
 // `tries` hundredths of a second, which is then closed as its OK button would
 // close it. A box of another title is closed too, with nothing read, so that
@@ -295,7 +290,7 @@ TEST_F(WindowTest, AHiddenStartTakesNoPress)
 {
     window.show(SW_SHOWNA);
     window.setVisible(Control::cmdStart, false);
-    EXPECT_FALSE(shown(at(Control::cmdStart)));
+    EXPECT_FALSE(IsWindowVisible(at(Control::cmdStart)));
     EXPECT_FALSE(window.visible(Control::cmdStart));
     // Else the game's first box would come up.
     const int boxes = boxesDuring([this] {
@@ -304,7 +299,7 @@ TEST_F(WindowTest, AHiddenStartTakesNoPress)
     });
     EXPECT_EQ(boxes, 0);
     window.setVisible(Control::cmdStart, true);
-    EXPECT_TRUE(shown(at(Control::cmdStart)));
+    EXPECT_TRUE(IsWindowVisible(at(Control::cmdStart)));
     EXPECT_TRUE(window.visible(Control::cmdStart));
 }
 
