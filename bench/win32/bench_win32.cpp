@@ -3,7 +3,7 @@
 //
 // usage: zorbleck_bench.exe [zorbleck.exe]   (its size is printed too)
 
-#include "game/zorbleck.h"
+#include "support/probe.h"
 #include "win32/win32_window.h"
 
 #include <windows.h>
@@ -18,55 +18,31 @@
 #include <thread>
 #include <vector>
 
-// The window's one friend here: the red counter, read after every pump.
-struct ZorbleckProbe {
-    static int red(const Zorbleck& game) { return game.redScore; }
-};
-
 namespace {
 
 using game::Control;
 
-// The window as the game sees it, with every clock reading and every pump
+// The window with every clock reading and every pump the game makes
 // counted, and a hook after each pump.
-class Measured final : public game::Platform {
+class Measured final : public win32ui::Win32Window {
 public:
-    explicit Measured(win32ui::Win32Window& window)
-        : w(window)
-    {
-    }
+    using Win32Window::Win32Window;
 
-    float outerWidth() override { return w.outerWidth(); }
-    float outerHeight() override { return w.outerHeight(); }
-    void setBackColor(game::Color color) override { w.setBackColor(color); }
-    float top(Control c) override { return w.top(c); }
-    float left(Control c) override { return w.left(c); }
-    float width(Control c) override { return w.width(c); }
-    float height(Control c) override { return w.height(c); }
-    void setTop(Control c, float twips) override { w.setTop(c, twips); }
-    void setLeft(Control c, float twips) override { w.setLeft(c, twips); }
-    void setVisible(Control c, bool visible) override { w.setVisible(c, visible); }
-    void setCaption(Control c, const std::string& text) override { w.setCaption(c, text); }
-    std::string text(Control c) override { return w.text(c); }
     double clock() override
     {
-        lastReading = w.clock();
+        lastReading = Win32Window::clock();
         if (firstReading < 0)
             firstReading = lastReading;
         return lastReading;
     }
-    void seedRandom() override { w.seedRandom(); }
-    float random() override { return w.random(); }
-    void messageBox(const std::string& prompt, const std::string& title) override { w.messageBox(prompt, title); }
     void pumpEvents() override
     {
-        w.pumpEvents();
+        Win32Window::pumpEvents();
         ++pumps;
         if (afterPump)
             afterPump();
     }
 
-    win32ui::Win32Window& w;
     double firstReading = -1;
     double lastReading = 0;
     long pumps = 0;
@@ -92,7 +68,7 @@ void print(const char* what, const Figures& f, const char* unit)
     std::printf("  %-36s median %8.1f  p90 %8.1f  max %8.1f %s\n", what, f.median, f.p90, f.max, unit);
 }
 
-void pauses(Measured& platform, Zorbleck& game)
+void pauses(Measured& window, const ZorbleckProbe& game)
 {
     std::printf("The pause (the game's own TimeOut; 200 pauses of 0.035 s, 30 of the others):\n");
     for (double duration : { 0.035, 0.13, 0.3 }) {
@@ -100,13 +76,13 @@ void pauses(Measured& platform, Zorbleck& game)
         std::vector<double> pumpCounts;
         std::vector<double> passCosts;
         for (int i = 0; i < (duration < 0.1 ? 200 : 30); ++i) {
-            platform.firstReading = -1;
-            platform.pumps = 0;
-            game.TimeOut(duration);
-            const double took = platform.lastReading - platform.firstReading;
+            window.firstReading = -1;
+            window.pumps = 0;
+            game.timeOut(duration);
+            const double took = window.lastReading - window.firstReading;
             overshoots.push_back((took - duration) * 1e6);
-            pumpCounts.push_back(static_cast<double>(platform.pumps));
-            passCosts.push_back(took * 1e6 / static_cast<double>(std::max(platform.pumps, 1L)));
+            pumpCounts.push_back(static_cast<double>(window.pumps));
+            passCosts.push_back(took * 1e6 / static_cast<double>(std::max(window.pumps, 1L)));
         }
         std::printf(" %.3f s:\n", duration);
         print("overshoot past the pause", figures(overshoots), "us");
@@ -119,9 +95,9 @@ void emptyPumps(win32ui::Win32Window& window)
 {
     std::vector<double> costs;
     for (int i = 0; i < 2000; ++i) {
-        const double start = window.clock();
-        window.pumpEvents();
-        costs.push_back((window.clock() - start) * 1e6);
+        const double start = window.Win32Window::clock();
+        window.Win32Window::pumpEvents();
+        costs.push_back((window.Win32Window::clock() - start) * 1e6);
     }
     std::printf("A pump with nothing waiting (2000):\n");
     print("PeekMessage pass", figures(costs), "us");
@@ -130,21 +106,21 @@ void emptyPumps(win32ui::Win32Window& window)
 // A second thread posts presses on the red box, as the system queues a
 // player's, at irregular gaps; the delay runs to the pump after which the
 // game's red counter has risen.
-void clicks(Measured& platform, Zorbleck& game)
+void clicks(Measured& window, const ZorbleckProbe& game)
 {
-    HWND red = platform.w.control(Control::pct);
+    HWND red = window.control(Control::pct);
     std::mutex lock;
     double postedAt = -1;
     std::vector<double> delays;
-    int lastRed = ZorbleckProbe::red(game);
-    platform.afterPump = [&] {
-        const int now = ZorbleckProbe::red(game);
+    int lastRed = game.redScore();
+    window.afterPump = [&] {
+        const int now = game.redScore();
         if (now == lastRed)
             return;
         lastRed = now;
         const std::lock_guard held(lock);
         if (postedAt >= 0)
-            delays.push_back((platform.w.clock() - postedAt) * 1e6);
+            delays.push_back((window.Win32Window::clock() - postedAt) * 1e6);
         postedAt = -1;
     };
     std::atomic<bool> stop = false;
@@ -155,16 +131,16 @@ void clicks(Measured& platform, Zorbleck& game)
             const std::lock_guard held(lock);
             if (postedAt >= 0)
                 continue; // the last one is not counted yet
-            postedAt = platform.w.clock();
+            postedAt = window.Win32Window::clock();
             PostMessageW(red, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
             PostMessageW(red, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
         }
     });
     for (int i = 0; i < 60; ++i)
-        game.TimeOut(0.035);
+        game.timeOut(0.035);
     stop = true;
     presser.join();
-    platform.afterPump = nullptr;
+    window.afterPump = nullptr;
     std::printf("A press posted to the red box, to its count (%zu presses, pauses of 0.035 s):\n", delays.size());
     print("posted press to count", figures(delays), "us");
 }
@@ -173,10 +149,8 @@ void clicks(Measured& platform, Zorbleck& game)
 
 int wmain(int argc, wchar_t* argv[])
 {
-    win32ui::Win32Window window(GetModuleHandleW(nullptr));
-    Measured platform(window);
-    Zorbleck game(platform);
-    window.attach(game);
+    Measured window(GetModuleHandleW(nullptr));
+    const ZorbleckProbe game { window.zorbleck() };
     // No greeting: nobody is there to close its boxes.
     window.show(SW_SHOWNOACTIVATE);
 
@@ -192,7 +166,7 @@ int wmain(int argc, wchar_t* argv[])
         client.right, client.bottom, static_cast<double>(window.outerWidth()),
         static_cast<double>(window.outerHeight()));
     emptyPumps(window);
-    pauses(platform, game);
-    clicks(platform, game);
+    pauses(window, game);
+    clicks(window, game);
     return 0;
 }

@@ -11,7 +11,9 @@ add_link_options(-static -Wl,--gc-sections -s -Wl,--no-insert-timestamp
     -Wl,--dynamicbase -Wl,--nxcompat -Wl,--high-entropy-va)
 
 add_subdirectory(src/win32)
-add_subdirectory(tests/win32)
+if(BUILD_TESTING)
+    add_subdirectory(tests/win32)
+endif()
 add_subdirectory(bench/win32)
 
 # cpack -G ZIP: the program, a short text and the licence.

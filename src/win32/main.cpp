@@ -1,6 +1,6 @@
 // Zorbleck on Windows: one window, its game, and the message loop.
 
-#include "game/zorbleck.h"
+#include "game/layout.h"
 #include "win32/text.h"
 #include "win32/win32_window.h"
 
@@ -12,8 +12,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
     try {
         win32ui::Win32Window window(instance);
-        Zorbleck game(window);
-        window.attach(game);
         window.load();
         window.show(showCommand);
 
@@ -26,7 +24,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
         return got == 0 ? static_cast<int>(message.wParam) : 1;
     } catch (const std::exception& error) {
         // No window to play in: say why, once.
-        MessageBoxW(nullptr, win32ui::widen(error.what()).c_str(), L"Zorbleck", MB_OK);
+        MessageBoxW(nullptr, win32ui::widen(error.what()).c_str(),
+            win32ui::widen(game::layout::ApplicationName).c_str(), MB_OK);
         return 1;
     }
 }

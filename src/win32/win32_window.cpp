@@ -2,10 +2,11 @@
 
 #include "game/deliver.h"
 #include "game/layout.h"
-#include "game/zorbleck.h"
-#include "win32/geometry.h"
+#include "game/twips.h"
 #include "win32/text.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cwchar>
 #include <stdexcept>
@@ -13,6 +14,8 @@
 
 namespace layout = game::layout;
 using game::Control;
+using game::pixelsToTwips;
+using game::twipsToPixels;
 
 namespace win32ui {
 
@@ -20,8 +23,6 @@ namespace {
 
     constexpr wchar_t WindowClass[] = L"ZorbleckWindow";
     constexpr wchar_t BoxClass[] = L"ZorbleckBox";
-    // The title of the one box that has none of its own: the summary.
-    constexpr wchar_t ApplicationName[] = L"Zorbleck";
     // The program's icon in zorbleck.rc.
     constexpr int IconId = 1;
     // A control's ID is its place in the layout after this.
@@ -36,6 +37,13 @@ namespace {
     std::size_t indexOf(Control control)
     {
         return static_cast<std::size_t>(control);
+    }
+
+    // A font's height as CreateFont takes it: negative, so that the character
+    // itself, not its cell, is that many points tall.
+    int fontHeight(double points, unsigned dpi)
+    {
+        return -static_cast<int>(std::lround(points * dpi / 72));
     }
 
     [[noreturn]] void fail(const char* what)
@@ -91,7 +99,8 @@ namespace {
 
 } // namespace
 
-Win32Window::Win32Window(HINSTANCE instance)
+Win32Window::Win32Window(HINSTANCE instance, std::unique_ptr<game::RandomSource> chance)
+    : game(*this, std::move(chance))
 {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
@@ -196,7 +205,7 @@ void Win32Window::createControls(HINSTANCE instance)
 
     // Stack the controls top first; Tab follows the same order.
     HWND above = HWND_TOP;
-    for (Control control : zOrder()) {
+    for (Control control : layout::tabOrder()) {
         SetWindowPos(m_controls.at(indexOf(control)), above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         above = m_controls.at(indexOf(control));
     }
@@ -206,7 +215,7 @@ void Win32Window::createControls(HINSTANCE instance)
 // client area, every control's place and size, and the fonts.
 void Win32Window::fitToDpi(unsigned dpi)
 {
-    m_dpi = dpi ? dpi : StandardDpi;
+    m_dpi = dpi ? dpi : game::StandardDpi;
     RECT outer { 0, 0, twipsToPixels(layout::ClientWidth, m_dpi), twipsToPixels(layout::ClientHeight, m_dpi) };
     if (!AdjustWindowRectExForDpi(&outer, WindowStyle, FALSE, WindowExStyle, m_dpi))
         fail("The window's frame could not be measured");
@@ -256,14 +265,9 @@ void Win32Window::freeFonts()
     }
 }
 
-void Win32Window::attach(Zorbleck& game)
-{
-    m_game = &game;
-}
-
 void Win32Window::load()
 {
-    handle(&Zorbleck::zorbleckLoad);
+    game.loaded();
 }
 
 void Win32Window::show(int showCommand)
@@ -281,13 +285,6 @@ void Win32Window::dispatch(MSG& message)
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-}
-
-template <typename Handler>
-void Win32Window::handle(Handler handler)
-{
-    if (m_game)
-        game::deliver(*this, [this, handler] { (m_game->*handler)(); });
 }
 
 HWND Win32Window::control(Control control) const
@@ -325,7 +322,6 @@ LRESULT CALLBACK Win32Window::windowProc(HWND window, UINT message, WPARAM wPara
 
 LRESULT Win32Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HWND start = m_controls.at(indexOf(Control::cmdStart));
     switch (message) {
     case WM_ERASEBKGND: {
         RECT client;
@@ -342,15 +338,17 @@ LRESULT Win32Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_COMMAND:
-        // A hidden button that still held the focus would take Enter.
-        if (reinterpret_cast<HWND>(lParam) == start && HIWORD(wParam) == BN_CLICKED && IsWindowVisible(start))
-            handle(&Zorbleck::cmdStartClick);
+        // A click, or Space or Enter on the button; the game knows which count.
+        if (HIWORD(wParam) == BN_CLICKED)
+            pressed(reinterpret_cast<HWND>(lParam));
         return 0;
-    case DM_GETDEFID:
+    case DM_GETDEFID: {
         // Enter operates Start while Start holds the focus, as Space does.
-        if (GetFocus() == start)
+        HWND start = m_controls.at(indexOf(Control::cmdStart));
+        if (start && GetFocus() == start)
             return MAKELRESULT(GetDlgCtrlID(start), DC_HASDEFID);
         return 0;
+    }
     case WM_ACTIVATE:
         // A plain window forgets its focused control when a message box takes
         // the focus away; give it back when the window is active again.
@@ -374,8 +372,7 @@ LRESULT Win32Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_CLOSE:
         // The game that runs ends at its next pumping; the program with it.
-        if (m_game)
-            m_game->zorbleckClosed();
+        game.closed();
         DestroyWindow(m_window);
         return 0;
     case WM_DESTROY:
@@ -403,21 +400,18 @@ LRESULT CALLBACK Win32Window::boxProc(HWND box, UINT message, WPARAM wParam, LPA
     case WM_LBUTTONDOWN:
         // Counted the moment the button goes down; the focus stays where it is.
         if (auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(GetParent(box), GWLP_USERDATA)))
-            self->boxPressed(box);
+            self->pressed(box);
         return 0;
     default:
         return DefWindowProcW(box, message, wParam, lParam);
     }
 }
 
-void Win32Window::boxPressed(HWND box)
+void Win32Window::pressed(HWND child)
 {
-    if (box == m_controls.at(indexOf(Control::pct)))
-        handle(&Zorbleck::pctClick);
-    else if (box == m_controls.at(indexOf(Control::pct2)))
-        handle(&Zorbleck::pct2Click);
-    else if (box == m_controls.at(indexOf(Control::pct3)))
-        handle(&Zorbleck::pct3Click);
+    const auto found = std::find(m_controls.begin(), m_controls.end(), child);
+    if (child && found != m_controls.end())
+        game.pressed(layout::Controls.at(static_cast<std::size_t>(found - m_controls.begin())).control);
 }
 
 // A minimised window reports the size of its icon: the game's boxes go by
@@ -508,6 +502,12 @@ void Win32Window::moveControl(Control control)
         fail("A control could not be moved");
 }
 
+// The control's own flag: the window around it may still be hidden.
+bool Win32Window::visible(Control control)
+{
+    return (GetWindowLongPtrW(live(control), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
 void Win32Window::setVisible(Control control, bool visible)
 {
     ShowWindow(live(control), visible ? SW_SHOWNA : SW_HIDE);
@@ -546,16 +546,6 @@ double Win32Window::clock()
     return static_cast<double>(now.QuadPart - m_epoch.QuadPart) / m_ticksPerSecond;
 }
 
-void Win32Window::seedRandom()
-{
-    m_random.seedFromClock();
-}
-
-float Win32Window::random()
-{
-    return m_random.next();
-}
-
 // The rule boxes come before the window is shown, so they have no owner: a
 // box tied to a hidden window would be hidden with it from the taskbar.
 void Win32Window::messageBox(const std::string& prompt, const std::string& title)
@@ -564,7 +554,7 @@ void Win32Window::messageBox(const std::string& prompt, const std::string& title
     if (!m_window)
         return;
     HWND owner = IsWindowVisible(m_window) ? m_window : nullptr;
-    const std::wstring caption = title.empty() ? std::wstring(ApplicationName) : widen(title);
+    const std::wstring caption = widen(title.empty() ? layout::ApplicationName : title);
     if (!MessageBoxW(owner, widen(prompt).c_str(), caption.c_str(), MB_OK))
         fail("A message box could not be shown");
 }

@@ -2,30 +2,29 @@
 
 #include "game/platform.h"
 #include "game/random_source.h"
+#include "game/zorbleck.h"
 
 #include <windows.h>
 
 #include <array>
-
-class Zorbleck;
+#include <memory>
 
 namespace win32ui {
 
 // The game's window on plain Win32: a top-level window of our own class, the
 // seven controls as child windows, and every service the game asks of its
-// platform. It holds no rule of the game; its events go to the game's
-// handlers, each through game::deliver.
-class Win32Window final : public game::Platform {
+// platform. It owns its game and holds no rule of it: a press of any control
+// and the closing go to the game as they come.
+class Win32Window : public game::Platform {
 public:
     // Creates the window and its controls, hidden.
-    explicit Win32Window(HINSTANCE instance);
+    explicit Win32Window(
+        HINSTANCE instance, std::unique_ptr<game::RandomSource> chance = std::make_unique<game::RandomSource>());
     ~Win32Window() override;
     Win32Window(const Win32Window&) = delete;
     Win32Window& operator=(const Win32Window&) = delete;
 
-    // Sends the five events that have a handler to the game. Once, first.
-    void attach(Zorbleck& game);
-    // Runs the load handler; call once, before the window is first shown.
+    // Tells the game its window is loaded; call once, before it first shows.
     void load();
     // Shows the window with the focus on Start.
     void show(int showCommand);
@@ -33,6 +32,7 @@ public:
     // Enter, Space) first.
     void dispatch(MSG& message);
 
+    game::Zorbleck& zorbleck() { return game; }
     HWND window() const { return m_window; }
     HWND control(game::Control control) const;
     unsigned dpi() const { return m_dpi; }
@@ -46,12 +46,11 @@ public:
     float height(game::Control control) override;
     void setTop(game::Control control, float twips) override;
     void setLeft(game::Control control, float twips) override;
+    bool visible(game::Control control) override;
     void setVisible(game::Control control, bool visible) override;
     void setCaption(game::Control control, const std::string& text) override;
     std::string text(game::Control control) override;
     double clock() override;
-    void seedRandom() override;
-    float random() override;
     void messageBox(const std::string& prompt, const std::string& title) override;
     void pumpEvents() override;
 
@@ -72,14 +71,11 @@ private:
     void makeFonts();
     void freeFonts();
     void moveControl(game::Control control);
-    void boxPressed(HWND box);
+    // Tells the game of a press on one of our controls; other windows' go nowhere.
+    void pressed(HWND child);
     RECT outerRect() const;
     HWND live(game::Control control) const;
 
-    template <typename Handler>
-    void handle(Handler handler);
-
-    Zorbleck* m_game = nullptr;
     HWND m_window = nullptr;
     std::array<HWND, 7> m_controls {};
     std::array<Place, 7> m_places {};
@@ -92,7 +88,8 @@ private:
 
     LARGE_INTEGER m_epoch {};
     double m_ticksPerSecond = 1;
-    game::RandomSource m_random;
+    // Last: it is told of events only once every control exists.
+    game::Zorbleck game;
 };
 
 } // namespace win32ui
