@@ -104,12 +104,12 @@ Win32Window::Win32Window(HINSTANCE instance, std::unique_ptr<game::RandomSource>
 {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    m_ticksPerSecond = static_cast<double>(frequency.QuadPart);
-    QueryPerformanceCounter(&m_epoch);
+    ticksPerSecond = static_cast<double>(frequency.QuadPart);
+    QueryPerformanceCounter(&epoch);
 
     // The standard face colour until the game sets one.
-    m_backBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
-    if (!m_backBrush)
+    backBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    if (!backBrush)
         fail("The window's background could not be made");
 
     WNDCLASSEXW windowClass {};
@@ -136,20 +136,20 @@ Win32Window::Win32Window(HINSTANCE instance, std::unique_ptr<game::RandomSource>
     // The size comes once the window knows its monitor's DPI.
     CreateWindowExW(WindowExStyle, WindowClass, widen(layout::Caption).c_str(), WindowStyle, CW_USEDEFAULT,
         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
-    if (!m_window)
+    if (!windowHandle)
         fail("The game's window could not be created");
     createControls(instance);
-    fitToDpi(GetDpiForWindow(m_window));
+    fitToDpi(GetDpiForWindow(windowHandle));
 }
 
 Win32Window::~Win32Window()
 {
-    if (m_window) {
-        SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
-        DestroyWindow(m_window);
+    if (windowHandle) {
+        SetWindowLongPtrW(windowHandle, GWLP_USERDATA, 0);
+        DestroyWindow(windowHandle);
     }
     freeFonts();
-    DeleteObject(m_backBrush);
+    DeleteObject(backBrush);
 }
 
 void Win32Window::createControls(HINSTANCE instance)
@@ -187,17 +187,17 @@ void Win32Window::createControls(HINSTANCE instance)
             break;
         }
         const auto id = static_cast<INT_PTR>(FirstControlId + static_cast<int>(i));
-        HWND control = CreateWindowExW(exStyle, windowClass, text.c_str(), style, 0, 0, 0, 0, m_window,
+        HWND control = CreateWindowExW(exStyle, windowClass, text.c_str(), style, 0, 0, 0, 0, windowHandle,
             reinterpret_cast<HMENU>(id), instance, nullptr);
         if (!control)
             fail("A control of the game's window could not be created");
-        m_controls.at(i) = control;
-        m_places.at(i) = { static_cast<float>(at.left), static_cast<float>(at.top) };
+        controls.at(i) = control;
+        places.at(i) = { static_cast<float>(at.left), static_cast<float>(at.top) };
         if (at.kind == layout::Kind::Box)
             SetWindowLongPtrW(control, GWLP_USERDATA, RGB(at.color.red, at.color.green, at.color.blue));
     }
 
-    HWND list = m_controls.at(indexOf(Control::lst1));
+    HWND list = controls.at(indexOf(Control::lst1));
     for (const char* entry : layout::Difficulties) {
         if (SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(entry).c_str())) < 0)
             fail("The list of difficulties could not be filled");
@@ -206,8 +206,8 @@ void Win32Window::createControls(HINSTANCE instance)
     // Stack the controls top first; Tab follows the same order.
     HWND above = HWND_TOP;
     for (Control control : layout::tabOrder()) {
-        SetWindowPos(m_controls.at(indexOf(control)), above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        above = m_controls.at(indexOf(control));
+        SetWindowPos(controls.at(indexOf(control)), above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        above = controls.at(indexOf(control));
     }
 }
 
@@ -215,18 +215,18 @@ void Win32Window::createControls(HINSTANCE instance)
 // client area, every control's place and size, and the fonts.
 void Win32Window::fitToDpi(unsigned dpi)
 {
-    m_dpi = dpi ? dpi : game::StandardDpi;
-    RECT outer { 0, 0, twipsToPixels(layout::ClientWidth, m_dpi), twipsToPixels(layout::ClientHeight, m_dpi) };
-    if (!AdjustWindowRectExForDpi(&outer, WindowStyle, FALSE, WindowExStyle, m_dpi))
+    currentDpi = dpi ? dpi : game::StandardDpi;
+    RECT outer { 0, 0, twipsToPixels(layout::ClientWidth, currentDpi), twipsToPixels(layout::ClientHeight, currentDpi) };
+    if (!AdjustWindowRectExForDpi(&outer, WindowStyle, FALSE, WindowExStyle, currentDpi))
         fail("The window's frame could not be measured");
-    if (!SetWindowPos(m_window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+    if (!SetWindowPos(windowHandle, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE))
         fail("The game's window could not be sized");
     for (const layout::ControlLayout& at : layout::Controls) {
-        const Place& place = m_places.at(indexOf(at.control));
-        if (!SetWindowPos(m_controls.at(indexOf(at.control)), nullptr, twipsToPixels(place.left, m_dpi),
-                twipsToPixels(place.top, m_dpi), twipsToPixels(static_cast<float>(at.width), m_dpi),
-                twipsToPixels(static_cast<float>(at.height), m_dpi), SWP_NOZORDER | SWP_NOACTIVATE))
+        const Place& place = places.at(indexOf(at.control));
+        if (!SetWindowPos(controls.at(indexOf(at.control)), nullptr, twipsToPixels(place.left, currentDpi),
+                twipsToPixels(place.top, currentDpi), twipsToPixels(static_cast<float>(at.width), currentDpi),
+                twipsToPixels(static_cast<float>(at.height), currentDpi), SWP_NOZORDER | SWP_NOACTIVATE))
             fail("A control could not be placed");
     }
     makeFonts();
@@ -237,29 +237,29 @@ void Win32Window::makeFonts()
     // The platform's default user-interface font is the one message boxes use.
     NONCLIENTMETRICSW metrics {};
     metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, m_dpi))
+    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, currentDpi))
         fail("The system's font could not be read");
 
     std::array<HFONT, 7> fonts {};
     for (const layout::ControlLayout& at : layout::Controls) {
         if (at.kind == layout::Kind::Box)
             continue;
-        const LOGFONTW wanted = at.font.face ? fontFor(at.font, m_dpi) : metrics.lfMessageFont;
+        const LOGFONTW wanted = at.font.face ? fontFor(at.font, currentDpi) : metrics.lfMessageFont;
         HFONT font = CreateFontIndirectW(&wanted);
         if (!font)
             fail("A font could not be made");
         fonts.at(indexOf(at.control)) = font;
-        SendMessageW(m_controls.at(indexOf(at.control)), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        SendMessageW(controls.at(indexOf(at.control)), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
     // The controls hold the new fonts now; the old ones can go.
-    std::swap(fonts, m_fonts);
+    std::swap(fonts, controlFonts);
     for (HFONT font : fonts)
         DeleteObject(font);
 }
 
 void Win32Window::freeFonts()
 {
-    for (HFONT& font : m_fonts) {
+    for (HFONT& font : controlFonts) {
         DeleteObject(font);
         font = nullptr;
     }
@@ -273,15 +273,15 @@ void Win32Window::load()
 void Win32Window::show(int showCommand)
 {
     HWND start = live(Control::cmdStart);
-    m_focus = start;
-    ShowWindow(m_window, showCommand);
-    UpdateWindow(m_window);
+    lastFocus = start;
+    ShowWindow(windowHandle, showCommand);
+    UpdateWindow(windowHandle);
     SetFocus(start);
 }
 
 void Win32Window::dispatch(MSG& message)
 {
-    if (!m_window || !IsDialogMessageW(m_window, &message)) {
+    if (!windowHandle || !IsDialogMessageW(windowHandle, &message)) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -289,15 +289,15 @@ void Win32Window::dispatch(MSG& message)
 
 HWND Win32Window::control(Control control) const
 {
-    return m_controls.at(indexOf(control));
+    return controls.at(indexOf(control));
 }
 
 // After the player has closed the window there is nothing left to read or
 // write: the call fails, and the handler ends.
 HWND Win32Window::live(Control control) const
 {
-    HWND found = m_controls.at(indexOf(control));
-    if (!m_window || !found)
+    HWND found = controls.at(indexOf(control));
+    if (!windowHandle || !found)
         throw std::runtime_error("The game's window is closed.");
     return found;
 }
@@ -306,15 +306,15 @@ LRESULT CALLBACK Win32Window::windowProc(HWND window, UINT message, WPARAM wPara
 {
     if (message == WM_NCCREATE) {
         auto* self = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->m_window = window;
+        self->windowHandle = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!self)
         return DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        self->m_window = nullptr;
-        self->m_controls = {};
+        self->windowHandle = nullptr;
+        self->controls = {};
         return DefWindowProcW(window, message, wParam, lParam);
     }
     return self->onMessage(message, wParam, lParam);
@@ -325,8 +325,8 @@ LRESULT Win32Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_ERASEBKGND: {
         RECT client;
-        GetClientRect(m_window, &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, m_backBrush);
+        GetClientRect(windowHandle, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, backBrush);
         return 1;
     }
     case WM_CTLCOLORSTATIC: {
@@ -344,7 +344,7 @@ LRESULT Win32Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case DM_GETDEFID: {
         // Enter operates Start while Start holds the focus, as Space does.
-        HWND start = m_controls.at(indexOf(Control::cmdStart));
+        HWND start = controls.at(indexOf(Control::cmdStart));
         if (start && GetFocus() == start)
             return MAKELRESULT(GetDlgCtrlID(start), DC_HASDEFID);
         return 0;
@@ -354,10 +354,10 @@ LRESULT Win32Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // the focus away; give it back when the window is active again.
         if (LOWORD(wParam) == WA_INACTIVE) {
             HWND focus = GetFocus();
-            if (focus && IsChild(m_window, focus))
-                m_focus = focus;
-        } else if (m_focus && IsWindowVisible(m_focus)) {
-            SetFocus(m_focus);
+            if (focus && IsChild(windowHandle, focus))
+                lastFocus = focus;
+        } else if (lastFocus && IsWindowVisible(lastFocus)) {
+            SetFocus(lastFocus);
             return 0;
         }
         break;
@@ -366,14 +366,14 @@ LRESULT Win32Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         game::deliver(*this, [this, wParam, suggested] {
             fitToDpi(HIWORD(wParam));
             SetWindowPos(
-                m_window, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                windowHandle, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         });
         return 0;
     }
     case WM_CLOSE:
         // The game that runs ends at its next pumping; the program with it.
         game.closed();
-        DestroyWindow(m_window);
+        DestroyWindow(windowHandle);
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -381,7 +381,7 @@ LRESULT Win32Window::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return DefWindowProcW(m_window, message, wParam, lParam);
+    return DefWindowProcW(windowHandle, message, wParam, lParam);
 }
 
 LRESULT CALLBACK Win32Window::boxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
@@ -409,9 +409,9 @@ LRESULT CALLBACK Win32Window::boxProc(HWND box, UINT message, WPARAM wParam, LPA
 
 void Win32Window::pressed(HWND child)
 {
-    const auto found = std::find(m_controls.begin(), m_controls.end(), child);
-    if (child && found != m_controls.end())
-        game.pressed(layout::Controls.at(static_cast<std::size_t>(found - m_controls.begin())).control);
+    const auto found = std::find(controls.begin(), controls.end(), child);
+    if (child && found != controls.end())
+        game.pressed(layout::Controls.at(static_cast<std::size_t>(found - controls.begin())).control);
 }
 
 // A minimised window reports the size of its icon: the game's boxes go by
@@ -421,9 +421,9 @@ RECT Win32Window::outerRect() const
     RECT outer;
     WINDOWPLACEMENT placement {};
     placement.length = sizeof placement;
-    if (m_window && IsIconic(m_window) && GetWindowPlacement(m_window, &placement))
+    if (windowHandle && IsIconic(windowHandle) && GetWindowPlacement(windowHandle, &placement))
         return placement.rcNormalPosition;
-    if (!m_window || !GetWindowRect(m_window, &outer))
+    if (!windowHandle || !GetWindowRect(windowHandle, &outer))
         fail("The window's size could not be read");
     return outer;
 }
@@ -431,37 +431,37 @@ RECT Win32Window::outerRect() const
 float Win32Window::outerWidth()
 {
     const RECT outer = outerRect();
-    return pixelsToTwips(outer.right - outer.left, m_dpi);
+    return pixelsToTwips(outer.right - outer.left, currentDpi);
 }
 
 float Win32Window::outerHeight()
 {
     const RECT outer = outerRect();
-    return pixelsToTwips(outer.bottom - outer.top, m_dpi);
+    return pixelsToTwips(outer.bottom - outer.top, currentDpi);
 }
 
 void Win32Window::setBackColor(game::Color color)
 {
-    if (!m_window)
+    if (!windowHandle)
         fail("The window is closed");
     HBRUSH brush = CreateSolidBrush(RGB(color.red, color.green, color.blue));
     if (!brush)
         fail("The window's background could not be made");
-    DeleteObject(m_backBrush);
-    m_backBrush = brush;
-    InvalidateRect(m_window, nullptr, TRUE);
+    DeleteObject(backBrush);
+    backBrush = brush;
+    InvalidateRect(windowHandle, nullptr, TRUE);
 }
 
 float Win32Window::top(Control control)
 {
     live(control);
-    return m_places.at(indexOf(control)).top;
+    return places.at(indexOf(control)).top;
 }
 
 float Win32Window::left(Control control)
 {
     live(control);
-    return m_places.at(indexOf(control)).left;
+    return places.at(indexOf(control)).left;
 }
 
 float Win32Window::width(Control control)
@@ -469,7 +469,7 @@ float Win32Window::width(Control control)
     RECT outer;
     if (!GetWindowRect(live(control), &outer))
         fail("A control's size could not be read");
-    return pixelsToTwips(outer.right - outer.left, m_dpi);
+    return pixelsToTwips(outer.right - outer.left, currentDpi);
 }
 
 float Win32Window::height(Control control)
@@ -477,27 +477,27 @@ float Win32Window::height(Control control)
     RECT outer;
     if (!GetWindowRect(live(control), &outer))
         fail("A control's size could not be read");
-    return pixelsToTwips(outer.bottom - outer.top, m_dpi);
+    return pixelsToTwips(outer.bottom - outer.top, currentDpi);
 }
 
 void Win32Window::setTop(Control control, float twips)
 {
     live(control);
-    m_places.at(indexOf(control)).top = twips;
+    places.at(indexOf(control)).top = twips;
     moveControl(control);
 }
 
 void Win32Window::setLeft(Control control, float twips)
 {
     live(control);
-    m_places.at(indexOf(control)).left = twips;
+    places.at(indexOf(control)).left = twips;
     moveControl(control);
 }
 
 void Win32Window::moveControl(Control control)
 {
-    const Place& place = m_places.at(indexOf(control));
-    if (!SetWindowPos(live(control), nullptr, twipsToPixels(place.left, m_dpi), twipsToPixels(place.top, m_dpi), 0, 0,
+    const Place& place = places.at(indexOf(control));
+    if (!SetWindowPos(live(control), nullptr, twipsToPixels(place.left, currentDpi), twipsToPixels(place.top, currentDpi), 0, 0,
             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
         fail("A control could not be moved");
 }
@@ -543,7 +543,7 @@ double Win32Window::clock()
 {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart - m_epoch.QuadPart) / m_ticksPerSecond;
+    return static_cast<double>(now.QuadPart - epoch.QuadPart) / ticksPerSecond;
 }
 
 // The rule boxes come before the window is shown, so they have no owner: a
@@ -551,9 +551,9 @@ double Win32Window::clock()
 void Win32Window::messageBox(const std::string& prompt, const std::string& title)
 {
     // The player closed the window; the game promised to show nothing more.
-    if (!m_window)
+    if (!windowHandle)
         return;
-    HWND owner = IsWindowVisible(m_window) ? m_window : nullptr;
+    HWND owner = IsWindowVisible(windowHandle) ? windowHandle : nullptr;
     const std::wstring caption = widen(title.empty() ? layout::ApplicationName : title);
     if (!MessageBoxW(owner, widen(prompt).c_str(), caption.c_str(), MB_OK))
         fail("A message box could not be shown");

@@ -33,9 +33,9 @@ public:
     void dispatch(MSG& message);
 
     game::Zorbleck& zorbleck() { return game; }
-    HWND window() const { return m_window; }
+    HWND window() const { return windowHandle; }
     HWND control(game::Control control) const;
-    unsigned dpi() const { return m_dpi; }
+    unsigned dpi() const { return currentDpi; }
 
     float outerWidth() override;
     float outerHeight() override;
@@ -76,18 +76,18 @@ private:
     RECT outerRect() const;
     HWND live(game::Control control) const;
 
-    HWND m_window = nullptr;
-    std::array<HWND, 7> m_controls {};
-    std::array<Place, 7> m_places {};
-    std::array<HFONT, 7> m_fonts {};
-    unsigned m_dpi = 96;
+    HWND windowHandle = nullptr;
+    std::array<HWND, 7> controls {};
+    std::array<Place, 7> places {};
+    std::array<HFONT, 7> controlFonts {};
+    unsigned currentDpi = 96;
     // The control that held the focus when the window was last deactivated.
-    HWND m_focus = nullptr;
+    HWND lastFocus = nullptr;
 
-    HBRUSH m_backBrush = nullptr;
+    HBRUSH backBrush = nullptr;
 
-    LARGE_INTEGER m_epoch {};
-    double m_ticksPerSecond = 1;
+    LARGE_INTEGER epoch {};
+    double ticksPerSecond = 1;
     // Last: it is told of events only once every control exists.
     game::Zorbleck game;
 };
