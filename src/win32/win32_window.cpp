@@ -216,7 +216,8 @@ void Win32Window::createControls(HINSTANCE instance)
 void Win32Window::fitToDpi(unsigned dpi)
 {
     currentDpi = dpi ? dpi : game::StandardDpi;
-    RECT outer { 0, 0, twipsToPixels(layout::ClientWidth, currentDpi), twipsToPixels(layout::ClientHeight, currentDpi) };
+    RECT outer { 0, 0, twipsToPixels(layout::ClientWidth, currentDpi),
+        twipsToPixels(layout::ClientHeight, currentDpi) };
     if (!AdjustWindowRectExForDpi(&outer, WindowStyle, FALSE, WindowExStyle, currentDpi))
         fail("The window's frame could not be measured");
     if (!SetWindowPos(windowHandle, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
@@ -497,8 +498,8 @@ void Win32Window::setLeft(Control control, float twips)
 void Win32Window::moveControl(Control control)
 {
     const Place& place = places.at(indexOf(control));
-    if (!SetWindowPos(live(control), nullptr, twipsToPixels(place.left, currentDpi), twipsToPixels(place.top, currentDpi), 0, 0,
-            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
+    if (!SetWindowPos(live(control), nullptr, twipsToPixels(place.left, currentDpi),
+            twipsToPixels(place.top, currentDpi), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
         fail("A control could not be moved");
 }
 

@@ -1,5 +1,4 @@
 #include "game/layout.h"
-#include "game/zorbleck.h"
 #include "qt/colorbox.h"
 #include "qt/qt_window.h"
 #include "support/probe.h"
@@ -256,7 +255,6 @@ private slots:
         select(0);
         widget(Control::cmdStart).setFocus();
         window->pumpStep = 1.0 / 256;
-        std::vector<int> totals;
         window->onPump = [&](int pump) {
             if (pump % 50 == 1) {
                 for (const Qt::Key key : { Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Tab })

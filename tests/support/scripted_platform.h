@@ -27,7 +27,6 @@ struct ScriptedRuntime {
     double pumpStep = 0; // added by every pumping
 
     std::deque<float> randoms; // handed out first, in order
-    float nextRandom = 0.5f;
     int draws = 0;
     int seeds = 0;
 
@@ -47,7 +46,7 @@ struct ScriptedRuntime {
     {
         ++draws;
         if (randoms.empty())
-            return nextRandom;
+            return 0.5f; // the middle of the range, once the script runs out
         const float r = randoms.front();
         randoms.pop_front();
         return r;
