@@ -19,13 +19,18 @@ ExternalProject_Add(zorbleck_web
 # Debian's python3-selenium is for Debian's own python, which another
 # python3 on PATH may hide.
 find_program(ZORBLECK_DEBIAN_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
-add_test(NAME e2e_browser COMMAND ${ZORBLECK_DEBIAN_PYTHON} ${PROJECT_SOURCE_DIR}/tests/e2e/play.py
-    ${PROJECT_BINARY_DIR}/web browser)
-set_tests_properties(e2e_browser PROPERTIES TIMEOUT 300 LABELS "e2e;browser")
+# One test per browser engine: Chromium plays every scenario, WebKitGTK and
+# Firefox ESR (each in a window on its own Xvfb) the rules, the layout and a
+# whole game.
+foreach(engine chromium webkit firefox)
+    add_test(NAME e2e_browser_${engine} COMMAND ${ZORBLECK_DEBIAN_PYTHON}
+        ${PROJECT_SOURCE_DIR}/tests/e2e/play.py ${PROJECT_BINARY_DIR}/web/page ${engine})
+    set_tests_properties(e2e_browser_${engine} PROPERTIES TIMEOUT 240 LABELS "e2e;browser")
+endforeach()
 
 # Figures from Chromium: the pause, a press to its count, the page's size
 # and its start-up.
 add_custom_target(bench_web
-    COMMAND ${ZORBLECK_DEBIAN_PYTHON} ${PROJECT_SOURCE_DIR}/bench/web/bench.py ${PROJECT_BINARY_DIR}/web
+    COMMAND ${ZORBLECK_DEBIAN_PYTHON} ${PROJECT_SOURCE_DIR}/bench/web/bench.py ${PROJECT_BINARY_DIR}/web/page
     DEPENDS zorbleck_web
     USES_TERMINAL VERBATIM)
