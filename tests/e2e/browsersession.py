@@ -219,7 +219,7 @@ KEYS = {"Return": ("Enter", "Enter", 13, "\r"), "space": (" ", "Space", 32, " ")
 
 
 class ChromiumSession(PageSession):
-    name = "Chromium"
+    name = "Chromium headless"
 
     def __init__(self, folder, width=1024, height=768):
         from selenium import webdriver
@@ -236,6 +236,7 @@ class ChromiumSession(PageSession):
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         try:
             self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+            self.driver.set_script_timeout(120)
             self.resize(width, height)
         except Exception:
             self.close()
