@@ -22,7 +22,8 @@ X server in WebKitGTK and Firefox).
 - passes per game: a whole game's passes, projected from the pass tops in
   the log, against 46 s over the pause's length.
 - a press to its count: from a press's event time stamp to the moment the
-  game takes it from the queue and its handler runs, in a game and idle.
+  game takes it from the queue and its handler runs, in a game and idle;
+  and in a game, how much of it passed before the page's handler ran.
 - the page's size, and the time from opening it to its first rule dialog
   (a copy of the page whose index.html loads first-dialog.js first).
 - the grain of the engine's clock, performance.now().
@@ -51,13 +52,17 @@ const takeEvent = Zb.takeEvent, nextEvent = Zb.nextEvent;
 Zb.clock = () => { const t = clock(); log.events.push(t); return t; };
 Zb.yieldToBrowser = () => { log.events.push(-1); return yieldToBrowser(); };
 const pressed = [];
-Zb.post = (id) => { pressed.push([id, window.event ? window.event.timeStamp : performance.now()]); post(id); };
+Zb.post = (id) => {
+  const now = performance.now();
+  pressed.push([id, window.event ? window.event.timeStamp : now, now]);
+  post(id);
+};
 // The queue is first in, first out, and whatever is still in it was pressed
 // last; an event the game took before the hooks came is passed over.
 const taken = (event, idle) => {
   if (event >= 0) {
-    const [id, at] = pressed.splice(0, pressed.length - Zb.queue.length).pop();
-    if (id <= 2) log.presses.push([performance.now() - at, idle]);
+    const [id, at, handled] = pressed.splice(0, pressed.length - Zb.queue.length).pop();
+    if (id <= 2) log.presses.push([performance.now() - at, idle, handled - at]);
   }
   return event;
 };
@@ -227,9 +232,10 @@ def games(session, goal, plan=(("Impossible", 0.035, 10), ("Average", 0.13, 12),
         projected = [46 * (len(tops) - 1) / (tops[-1] - tops[0])] if len(tops) > 1 else []
         row(f"   passes per game (ideal {ideal:.0f})", "passes", projected,
             f"median >= {0.99 * ideal:.0f}", lambda m: m >= 0.99 * ideal)
-        in_game += [ms for ms, was_idle in log["presses"] if not was_idle]
-        idle += [ms for ms, was_idle in log["presses"] if was_idle]
-    row("press to its count: in a game", "ms", in_game)
+        in_game += [(ms, before) for ms, was_idle, before in log["presses"] if not was_idle]
+        idle += [ms for ms, was_idle, _ in log["presses"] if was_idle]
+    row("press to its count: in a game", "ms", [ms for ms, _ in in_game])
+    row("   of which before the page's handler", "ms", [before for _, before in in_game])
     row("   idle", "ms", idle)
 
 
