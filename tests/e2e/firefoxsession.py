@@ -48,7 +48,10 @@ class FirefoxSession(OnX, PageSession):
                     ["firefox-esr", "--no-remote", "--profile", self.profile, "--remote-debugging-port", "0",
                      "--width", "1024", "--height", "768"],
                     env=self.start_display(), stdout=output, stderr=output)
-            listening = lambda: re.search(r"WebDriver BiDi listening on (ws://\S+)", open(log).read())
+            def listening():
+                with open(log) as output:
+                    return re.search(r"WebDriver BiDi listening on (ws://\S+)", output.read())
+
             address = self.wait_for(listening, "Firefox did not start WebDriver BiDi", timeout=30)
             import websockets  # Debian's python3-websockets
             self.socket = self.wait(websockets.connect(address.group(1) + "/session", max_size=None))

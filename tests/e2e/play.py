@@ -226,20 +226,34 @@ def play_wayland(session):
 FACE = (240, 240, 240)  # the page's face colour: the idle window and the labels
 
 
+def on_screen(session, look, expected, what, timeout=5):
+    """Waits for look(screenshot) to give `expected`: a grab of a real
+    display may come before the browser has painted."""
+    seen = [None]
+
+    def matches():
+        seen[0] = look(session.screenshot())
+        return seen[0] == expected
+
+    if not matches():
+        try:
+            session.wait_for(matches, "", timeout)
+        except Failure:
+            raise Failure(f"{what}: {seen[0]}, expected {expected}") from None
+
+
 def browser_layout(session):
     """Every control at its pixel, the frame around them, the focus, Space."""
     _, window, (ox, oy) = greet(session)
-    shot = session.screenshot()
     around = lambda x, y, w, h: (ox + x - 6, oy + y - 6, w + 12, h + 12)
-    for what, colour, (x, y, w, h) in (
-            ("game area", FACE, (0, 0, 659, 569)),
-            ("list", (130, 135, 144), (120, 16, 105, 76)),
-            ("Start", (112, 112, 112), (16, 40, 97, 33))):
-        found = shot.find(colour, around(x, y, w, h))
-        check(found == (ox + x, oy + y, w, h), f"{what} at {found}, expected {(ox + x, oy + y, w, h)}")
+    controls = (("game area", FACE, (0, 0, 659, 569)), ("list", (130, 135, 144), (120, 16, 105, 76)),
+                ("Start", (112, 112, 112), (16, 40, 97, 33)))
     # The window's outer size on the page: the area with the frame drawn around it.
-    frame = shot.find((0, 84, 153), (ox - 40, oy - 60, 740, 680))
-    check(frame == (ox - 4, oy - 30, 667, 603), f"frame at {frame}")
+    expected = {what: (ox + x, oy + y, w, h) for what, _, (x, y, w, h) in controls}
+    expected["frame"] = (ox - 4, oy - 30, 667, 603)
+    on_screen(session, lambda shot: dict(
+        {what: shot.find(colour, around(*place)) for what, colour, place in controls},
+        frame=shot.find((0, 84, 153), (ox - 40, oy - 60, 740, 680))), expected, "layout")
     order = [session.active()]
     for _ in range(4):
         session.key("Tab")
@@ -251,18 +265,10 @@ def browser_layout(session):
     session.key("space")
     check(session.read_box("Zorbleck") == "Select a Difficulty", "Space did not operate Start")
     check(summary(session) == (0, 0, 0, 0), "summary after Select a Difficulty")
-    # The idle colour now lies around the labels, which keep the face colour
-    # (a grab of a real display may come before the repaint).
+    # The idle colour now lies around the labels, which keep the face colour.
     labels = (("lbl1", (16, 96, 265, 41)), ("lblTimer", (608, 8, 41, 33)))
-    found = {}
-
-    def labels_in_place():
-        shot = session.screenshot()
-        found.update({what: shot.find(FACE, around(*place)) for what, place in labels})
-        return all(found[what] == (ox + x, oy + y, w, h) for what, (x, y, w, h) in labels)
-
-    if not labels_in_place():
-        session.wait_for(labels_in_place, f"labels at {found}", timeout=3)
+    on_screen(session, lambda shot: {what: shot.find(FACE, around(*place)) for what, place in labels},
+              {what: (ox + x, oy + y, w, h) for what, (x, y, w, h) in labels}, "labels")
     print("layout: game area 659x569 in a 667x603 frame, every control at its pixel, "
           "Tab order Start, list, blue, green, red, Space operates Start")
     session.stop_game()
@@ -393,20 +399,20 @@ def browser_offline(session):
     # its files replace the old build's.
     with tempfile.TemporaryDirectory() as folder:
         shutil.copytree(session.folder, folder, dirs_exist_ok=True)
-        for name, old, new in (("zorbleck.js", "var Zb={", "var Zb={build:'next',"),
-                               ("sw.js", first[0], first[0] + "-next")):
-            path = os.path.join(folder, name)
-            with open(path) as file:
-                text = file.read()
-            check(old in text, f"{name} has no {old!r}")
-            with open(path, "w") as file:
-                file.write(text.replace(old, new))
+        with open(os.path.join(folder, "zorbleck.js"), "a") as script:
+            script.write("\nZb.build = 'next';\n")
+        worker = os.path.join(folder, "sw.js")
+        with open(worker) as file:
+            text = file.read()
+        check(first[0] in text, f"sw.js does not name its cache {first[0]}")
+        with open(worker, "w") as file:
+            file.write(text.replace(first[0], first[0] + "-next"))
         session.serve(folder, port)
         session.reload()
         read_rules(session)
         check(session.run(MARK) == "next", "the reload did not play the new build")
         caches = [first[0] + "-next"]
-        session.wait_for(lambda: session.run(CACHES) == caches, f"caches {session.run(CACHES)}, expected {caches}")
+        session.wait_for(lambda: session.run(CACHES) == caches, f"the caches are not {caches}")
         plays_offline("next")
     check(session.stored() == (0, 0, ""), f"the page stored {session.stored()}")
     print("new build: the next reload played it, the old cache went, and it plays offline")
