@@ -1,6 +1,7 @@
 # The browser game, built beside the Linux one from this same source tree
-# into ${PROJECT_BINARY_DIR}/web, and played in headless Chromium by the
-# end-to-end test. Debian's emcc needs Debian's node modules on NODE_PATH.
+# into ${PROJECT_BINARY_DIR}/web (the page itself in web/page), and played in
+# three browser engines by the end-to-end tests. Debian's emcc needs Debian's
+# node modules on NODE_PATH.
 include(ExternalProject)
 set(ZORBLECK_EMSCRIPTEN_TOOLCHAIN /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake
     CACHE FILEPATH "Emscripten's CMake toolchain file")
