@@ -23,7 +23,7 @@ function(zorbleck_beside name toolchain)
 endfunction()
 
 set(common ${PROJECT_SOURCE_DIR}/CMakeLists.txt ${PROJECT_SOURCE_DIR}/cmake/*.cmake
-    ${PROJECT_SOURCE_DIR}/src/game/* ${PROJECT_SOURCE_DIR}/data/icons/zorbleck.ico)
+    ${PROJECT_SOURCE_DIR}/src/game/* ${PROJECT_SOURCE_DIR}/data/icons/*)
 file(WRITE ${PROJECT_BINARY_DIR}/beside-tests.cmake "")
 zorbleck_beside(windows ${PROJECT_SOURCE_DIR}/cmake/toolchains/mingw-w64.cmake ${common}
     ${PROJECT_SOURCE_DIR}/cmake/platforms/windows.cmake ${PROJECT_SOURCE_DIR}/cmake/toolchains/mingw-w64.cmake

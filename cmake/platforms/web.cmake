@@ -1,10 +1,11 @@
-# The browser: the game compiled to WebAssembly, a static folder of
-# index.html, zorbleck.css, zorbleck.js and zorbleck.wasm to serve as it is,
-# played from outside in the browser engines.
+# The browser: the game compiled to WebAssembly, in a folder (page/ in the
+# build folder) that holds what is served and nothing else, played from
+# outside in three browser engines.
 
 # The game reports an error by throwing, and its handlers catch it.
 target_compile_options(zorbleck_core PUBLIC -fexceptions)
 
+set(ZORBLECK_PAGE_DIR ${CMAKE_BINARY_DIR}/page)
 add_subdirectory(src/web)
 add_subdirectory(bench/web)
 if(BUILD_TESTING)

@@ -5,7 +5,7 @@
 #
 #   python3 data/icons/draw-icon.py [OUTPUT_DIR]
 #
-# Writes N.png (RGBA) for the hicolor theme sizes and zorbleck.ico with the
+# Writes N.png (RGBA) for the hicolor theme and web app sizes and zorbleck.ico with the
 # classic 32x32/16 colours, 32x32/2 colours and 16x16/16 colours images.
 
 import os
@@ -14,6 +14,8 @@ import sys
 import zlib
 
 THEME_SIZES = (16, 32, 48, 64, 128, 256)
+# The browser game's web app icons, for a phone's home screen and a splash.
+WEB_SIZES = (192, 512)
 # Up to this size every pixel is either in or out: no blurry half-tones, and
 # the PNG matches the ICO image pixel for pixel.
 HARD_EDGE_MAX = 32
@@ -193,7 +195,7 @@ def ico_bytes():
 
 def main():
     outdir = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
-    for size in THEME_SIZES:
+    for size in THEME_SIZES + WEB_SIZES:
         with open(os.path.join(outdir, f"{size}.png"), "wb") as f:
             f.write(png_bytes(render_rgba(size)))
     with open(os.path.join(outdir, "zorbleck.ico"), "wb") as f:

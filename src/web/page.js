@@ -245,3 +245,12 @@ var Zb = {
     Zb.frame.style.top = Math.max(0, Math.floor((room.clientHeight - height * scale) / 2)) + "px";
   },
 };
+
+// Installed from the browser's menu, the game plays with no network: the
+// service worker keeps this build's files. Without one (a page that is not
+// served over HTTPS or from this machine) the game plays all the same.
+if ("serviceWorker" in navigator && window.isSecureContext) {
+  addEventListener("load", () => {
+    navigator.serviceWorker.register("sw.js").catch((error) => console.warn("no offline play:", error));
+  });
+}

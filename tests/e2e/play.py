@@ -2,7 +2,7 @@
 """Plays whole games on the real binary in a real X server or Wayland compositor.
 
 usage: play.py BINARY bare|openbox|wayland|x11-lost|wayland-lost|wine-bare|wine-openbox
-       play.py FOLDER browser
+       play.py FOLDER chromium|webkit|firefox
   bare:    X with no window manager; the greeting, the layout's exact colours,
            Enter on Start, idle clicks and a whole Slow game with clicks on
            the boxes.
@@ -15,16 +15,22 @@ usage: play.py BINARY bare|openbox|wayland|x11-lost|wayland-lost|wine-bare|wine-
            of a game; the program must end at once, and not with success.
   wine-bare, wine-openbox: as bare and openbox, with BINARY the Windows
            program (zorbleck.exe) under Wine.
-  browser: the page in FOLDER served from 127.0.0.1 in headless Chromium
+  chromium: the page in FOLDER served from 127.0.0.1 in headless Chromium
            (run with /usr/bin/python3, which has Debian's selenium): all of
            bare, every control's place, keys on the hidden Start, a dialog's
            modality, an error's dialog, a phone's screen and touch, a reload
            in the middle of a game, and nothing stored or fetched from
            elsewhere.
+  webkit, firefox: the page in WebKitGTK's MiniBrowser or in Firefox ESR,
+           each in a window on Xvfb: all of bare, every control's place and
+           keys on the hidden Start.
 """
+import os
 import re
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 from session import CAPTION, Failure, check, check_no_sanitizer_report, run
@@ -220,20 +226,34 @@ def play_wayland(session):
 FACE = (240, 240, 240)  # the page's face colour: the idle window and the labels
 
 
+def on_screen(session, look, expected, what, timeout=5):
+    """Waits for look(screenshot) to give `expected`: a grab of a real
+    display may come before the browser has painted."""
+    seen = [None]
+
+    def matches():
+        seen[0] = look(session.screenshot())
+        return seen[0] == expected
+
+    if not matches():
+        try:
+            session.wait_for(matches, "", timeout)
+        except Failure:
+            raise Failure(f"{what}: {seen[0]}, expected {expected}") from None
+
+
 def browser_layout(session):
     """Every control at its pixel, the frame around them, the focus, Space."""
     _, window, (ox, oy) = greet(session)
-    shot = session.screenshot()
     around = lambda x, y, w, h: (ox + x - 6, oy + y - 6, w + 12, h + 12)
-    for what, colour, (x, y, w, h) in (
-            ("game area", FACE, (0, 0, 659, 569)),
-            ("list", (130, 135, 144), (120, 16, 105, 76)),
-            ("Start", (112, 112, 112), (16, 40, 97, 33))):
-        found = shot.find(colour, around(x, y, w, h))
-        check(found == (ox + x, oy + y, w, h), f"{what} at {found}, expected {(ox + x, oy + y, w, h)}")
+    controls = (("game area", FACE, (0, 0, 659, 569)), ("list", (130, 135, 144), (120, 16, 105, 76)),
+                ("Start", (112, 112, 112), (16, 40, 97, 33)))
     # The window's outer size on the page: the area with the frame drawn around it.
-    frame = shot.find((0, 84, 153), (ox - 40, oy - 60, 740, 680))
-    check(frame == (ox - 4, oy - 30, 667, 603), f"frame at {frame}")
+    expected = {what: (ox + x, oy + y, w, h) for what, _, (x, y, w, h) in controls}
+    expected["frame"] = (ox - 4, oy - 30, 667, 603)
+    on_screen(session, lambda shot: dict(
+        {what: shot.find(colour, around(*place)) for what, colour, place in controls},
+        frame=shot.find((0, 84, 153), (ox - 40, oy - 60, 740, 680))), expected, "layout")
     order = [session.active()]
     for _ in range(4):
         session.key("Tab")
@@ -246,10 +266,9 @@ def browser_layout(session):
     check(session.read_box("Zorbleck") == "Select a Difficulty", "Space did not operate Start")
     check(summary(session) == (0, 0, 0, 0), "summary after Select a Difficulty")
     # The idle colour now lies around the labels, which keep the face colour.
-    shot = session.screenshot()
-    for what, (x, y, w, h) in (("lbl1", (16, 96, 265, 41)), ("lblTimer", (608, 8, 41, 33))):
-        found = shot.find(FACE, around(x, y, w, h))
-        check(found == (ox + x, oy + y, w, h), f"{what} at {found}, expected {(ox + x, oy + y, w, h)}")
+    labels = (("lbl1", (16, 96, 265, 41)), ("lblTimer", (608, 8, 41, 33)))
+    on_screen(session, lambda shot: {what: shot.find(FACE, around(*place)) for what, place in labels},
+              {what: (ox + x, oy + y, w, h) for what, (x, y, w, h) in labels}, "labels")
     print("layout: game area 659x569 in a 667x603 frame, every control at its pixel, "
           "Tab order Start, list, blue, green, red, Space operates Start")
     session.stop_game()
@@ -322,7 +341,8 @@ def browser_reload(session):
     check(session.read_box("Zorbleck") == "Select a Difficulty", "the reloaded page kept the difficulty")
     check(summary(session) == (0, 0, 0, 0), "the reloaded page kept a score")
     check(session.stored() == (0, 0, ""), f"the page stored {session.stored()}")
-    own = {"/", "/zorbleck.css", "/zorbleck.js", "/zorbleck.wasm", "/zorbleck.ico"}
+    own = {"/", "/zorbleck.css", "/zorbleck.js", "/zorbleck.wasm", "/zorbleck.ico", "/sw.js",
+           "/zorbleck.webmanifest", "/zorbleck-192.png", "/zorbleck-512.png"}
     check(set(session.requested()) <= own, f"the page asked for {session.requested()}")
     log = session.stop_game()
     check("SEVERE" not in log, f"the page reported errors:\n{log}")
@@ -330,7 +350,9 @@ def browser_reload(session):
           "nothing fetched but the page's own files")
 
 
-def play_browser(session):
+def play_in_engine(session):
+    """What every browser engine plays: the rules, the layout to the pixel,
+    Start with no difficulty, idle clicks and a whole Slow game."""
     # Keys on the Start button, hidden now, must not start a second game
     # inside this one: its summary would come late, a second one after it.
     # Chromium takes the focus off a hidden button; the button's own click
@@ -341,14 +363,88 @@ def play_browser(session):
 
     play_whole_game(session, at_start=start_again)
     browser_layout(session)
+
+
+# The page's caches once its service worker is active; only the page's own
+# files are in them.
+CACHES = """
+return navigator.serviceWorker.ready.then(() => caches.keys());
+"""
+
+
+def browser_offline(session):
+    """Installed as an app: it plays with the server gone, and takes a new
+    build at the next reload."""
+    session.start_game()
+    read_rules(session)
+    errors = session.cdp("Page.getInstallabilityErrors")["installabilityErrors"]
+    check(not errors, f"the page cannot be installed: {errors}")
+    first = session.wait_for(lambda: session.run(CACHES), "the service worker did not start")
+    check(len(first) == 1, f"caches {first}")
+
+    def plays_offline(build):
+        port = session.stop_serving()
+        session.reload()
+        window, _ = read_rules(session)
+        start_slow(session, window)
+        check(session.run(MARK) == build, "an older build played")
+        session.reload()  # a clean page for what comes next
+        read_rules(session)
+        return port
+
+    port = plays_offline("")
+    print(f"offline: installable; with the server gone a reload plays (cache {first[0]})")
+
+    # A new build deployed on the same server: the next reload plays it, and
+    # its files replace the old build's.
+    with tempfile.TemporaryDirectory() as folder:
+        shutil.copytree(session.folder, folder, dirs_exist_ok=True)
+        with open(os.path.join(folder, "zorbleck.js"), "a") as script:
+            script.write("\nZb.build = 'next';\n")
+        worker = os.path.join(folder, "sw.js")
+        with open(worker) as file:
+            text = file.read()
+        check(first[0] in text, f"sw.js does not name its cache {first[0]}")
+        with open(worker, "w") as file:
+            file.write(text.replace(first[0], first[0] + "-next"))
+        session.serve(folder, port)
+        session.reload()
+        read_rules(session)
+        check(session.run(MARK) == "next", "the reload did not play the new build")
+        caches = [first[0] + "-next"]
+        session.wait_for(lambda: session.run(CACHES) == caches, f"the caches are not {caches}")
+        plays_offline("next")
+    check(session.stored() == (0, 0, ""), f"the page stored {session.stored()}")
+    print("new build: the next reload played it, the old cache went, and it plays offline")
+    log = session.stop_game()
+    check("SEVERE" not in log, f"the page reported errors:\n{log}")
+
+
+# Which build plays: a test's copy marks its own.
+MARK = "return Zb.build || ''"
+
+
+def play_browser(session):
+    play_in_engine(session)
     browser_modal_and_errors(session)
     browser_phone(session)
     browser_reload(session)
 
 
-def browser_session(folder):
-    from browsersession import BrowserSession  # Debian's selenium, not every python's
-    return BrowserSession(folder)
+# Debian's selenium, not every python's: imported only when asked for.
+def chromium(folder):
+    from browsersession import ChromiumSession
+    return ChromiumSession(folder)
+
+
+def webkit(folder):
+    from webkitsession import WebKitSession
+    return WebKitSession(folder)
+
+
+def firefox(folder):
+    from firefoxsession import FirefoxSession
+    return FirefoxSession(folder)
 
 
 MODES = {
@@ -359,7 +455,10 @@ MODES = {
     "wayland-lost": (WaylandSession, display_lost),
     "wine-bare": (lambda binary: WineSession(binary), play_whole_game),
     "wine-openbox": (lambda binary: WineSession(binary, window_manager=True), play_openbox),
-    "browser": (browser_session, play_browser),
+    "chromium": (chromium, play_browser),
+    "offline": (chromium, browser_offline),
+    "webkit": (webkit, play_in_engine),
+    "firefox": (firefox, play_in_engine),
 }
 
 

@@ -1,0 +1,115 @@
+"""The page in Firefox ESR on Xvfb, through WebDriver BiDi.
+
+Debian has no geckodriver, but Firefox speaks WebDriver BiDi itself over a
+WebSocket (python3-websockets). Its window fills the X screen and takes keys
+and clicks from the X server as a player's: a headless Firefox takes keys
+from BiDi, and Enter on a focused button there never clicks it.
+"""
+import asyncio
+import json
+import re
+import shutil
+import subprocess
+import tempfile
+
+from browsersession import OnX, PageSession
+from session import Failure
+
+# A quiet profile: no first-run pages, nothing fetched from elsewhere.
+PREFERENCES = {
+    "browser.aboutwelcome.enabled": False, "browser.startup.homepage_override.mstone": "ignore",
+    "browser.startup.page": 0, "browser.shell.checkDefaultBrowser": False,
+    "datareporting.policy.dataSubmissionEnabled": False, "app.update.auto": False,
+    "browser.tabs.warnOnClose": False, "toolkit.telemetry.reportingpolicy.firstRun": False,
+}
+
+# Every script is a function body; its arguments come in as JSON, and its
+# result, awaited, goes back as JSON.
+WRAPPER = """(json) => Promise.resolve((function () { %s }).apply(null, JSON.parse(json)))
+    .then((value) => JSON.stringify(value === undefined ? null : value))"""
+
+
+class FirefoxSession(OnX, PageSession):
+    name = "Firefox"
+
+    def __init__(self, folder):
+        super().__init__(folder)
+        self.firefox = self.socket = None
+        self.profile = tempfile.mkdtemp(prefix="zorbleck-firefox-")
+        self.loop = asyncio.new_event_loop()
+        asyncio.set_event_loop(self.loop)  # websockets 10 binds to the current loop
+        self.ids = 0
+        try:
+            with open(f"{self.profile}/user.js", "w") as prefs:
+                prefs.writelines(f"user_pref({json.dumps(k)}, {json.dumps(v)});\n" for k, v in PREFERENCES.items())
+            log = f"{self.profile}/output"
+            with open(log, "w") as output:
+                self.firefox = subprocess.Popen(
+                    ["firefox-esr", "--no-remote", "--profile", self.profile, "--remote-debugging-port", "0",
+                     "--width", "1024", "--height", "768"],
+                    env=self.start_display(), stdout=output, stderr=output)
+            def listening():
+                with open(log) as output:
+                    return re.search(r"WebDriver BiDi listening on (ws://\S+)", output.read())
+
+            address = self.wait_for(listening, "Firefox did not start WebDriver BiDi", timeout=30)
+            import websockets  # Debian's python3-websockets
+            self.socket = self.wait(websockets.connect(address.group(1) + "/session", max_size=None))
+            self.browser_version = self.command("session.new", capabilities={})["capabilities"]["browserVersion"]
+            self.context = self.command("browsingContext.getTree")["contexts"][0]["context"]
+            self.open("about:blank")
+            self.find_page()
+        except Exception:
+            self.close()
+            raise
+
+    def wait(self, step, timeout=120):
+        return self.loop.run_until_complete(asyncio.wait_for(step, timeout))
+
+    def command(self, method, **parameters):
+        self.ids += 1
+        sent = self.ids
+        self.wait(self.socket.send(json.dumps({"id": sent, "method": method, "params": parameters})))
+        while True:
+            answer = json.loads(self.wait(self.socket.recv()))
+            if answer.get("id") == sent:
+                if "error" in answer:
+                    raise Failure(f"{method}: {answer['error']}: {answer.get('message')}")
+                return answer["result"]
+
+    def run(self, script, *arguments):
+        result = self.command("script.callFunction", functionDeclaration=WRAPPER % script, awaitPromise=True,
+                              arguments=[{"type": "string", "value": json.dumps(arguments)}],
+                              target={"context": self.context})
+        if result["type"] == "exception":
+            raise Failure(f"the script failed: {result['exceptionDetails']['text']}")
+        return json.loads(result["result"]["value"])
+
+    def open(self, url):
+        self.command("browsingContext.navigate", context=self.context, url=url, wait="complete")
+        # The address bar keeps the keyboard after a navigation from outside,
+        # where Enter would open the page again: click into the page first, as
+        # a player does, in a corner that the game never uses.
+        if self.offset != (0, 0):
+            self.click(self.offset[0] + 2, self.offset[1] + self.height - 2)
+
+    def reload(self):
+        self.command("browsingContext.reload", context=self.context)
+
+    def version(self):
+        return self.browser_version
+
+    def close_browser(self):
+        if self.socket:
+            try:
+                self.wait(self.socket.close(), timeout=5)
+            except Exception:  # the browser already went away
+                pass
+            self.socket = None
+        if self.firefox:
+            self.firefox.kill()
+            self.firefox.wait()
+            self.firefox = None
+        self.close_display()
+        self.loop.close()
+        shutil.rmtree(self.profile, ignore_errors=True)
