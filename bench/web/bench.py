@@ -175,8 +175,8 @@ def press_red(session):
     session.click(x + w // 2, y + h // 2)
 
 
-def pass_tops(events):
-    """The clock readings at the top of each pass: the second of a run of five."""
+def runs_of(events):
+    """The clock log cut into its runs of readings, each ended by a pump (< 0)."""
     runs, run = [], []
     for event in events:
         if event < 0:
@@ -184,18 +184,17 @@ def pass_tops(events):
             run = []
         else:
             run.append(event)
-    return [run[1] for run in runs if len(run) == 5]
+    return runs
+
+
+def pass_tops(events):
+    """The clock readings at the top of each pass: the second of a run of five."""
+    return [run[1] for run in runs_of(events) if len(run) == 5]
 
 
 def pauses(events, seconds):
     """Overshoots in µs of the pauses of `seconds` found in the clock log."""
-    runs, run = [], []
-    for event in events:
-        if event < 0:
-            runs.append(run)
-            run = []
-        else:
-            run.append(event)
+    runs = runs_of(events)
     overshoots, start = [], None
     for run in runs:
         if len(run) == 5:

@@ -218,7 +218,20 @@ KEYS = {"Return": ("Enter", "Enter", 13, "\r"), "space": (" ", "Space", 32, " ")
         "Tab": ("Tab", "Tab", 9, ""), "Escape": ("Escape", "Escape", 27, "")}
 
 
-class ChromiumSession(PageSession):
+class WebDriver:
+    """The page through a selenium driver (self.driver): Chromium's and WebKit's."""
+
+    def run(self, script, *arguments):
+        return self.driver.execute_script(script, *arguments)
+
+    def open(self, url):
+        self.driver.get(url)
+
+    def version(self):
+        return self.driver.capabilities.get("browserVersion", "?")
+
+
+class ChromiumSession(WebDriver, PageSession):
     name = "Chromium headless"
 
     def __init__(self, folder, width=1024, height=768):
@@ -241,15 +254,6 @@ class ChromiumSession(PageSession):
         except Exception:
             self.close()
             raise
-
-    def run(self, script, *arguments):
-        return self.driver.execute_script(script, *arguments)
-
-    def open(self, url):
-        self.driver.get(url)
-
-    def version(self):
-        return self.driver.capabilities.get("browserVersion", "?")
 
     def cdp(self, command, **parameters):
         return self.driver.execute_cdp_cmd(command, parameters)

@@ -7,7 +7,7 @@ moving box, so input and screenshots go through the X server instead.
 import socket
 import subprocess
 
-from browsersession import OnX, PageSession
+from browsersession import OnX, PageSession, WebDriver
 
 MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
 
@@ -18,7 +18,7 @@ def free_port():
         return probe.getsockname()[1]
 
 
-class WebKitSession(OnX, PageSession):
+class WebKitSession(WebDriver, OnX, PageSession):
     name = "WebKitGTK"
 
     def __init__(self, folder):
@@ -51,15 +51,6 @@ class WebKitSession(OnX, PageSession):
             return True
         except OSError:
             return False
-
-    def run(self, script, *arguments):
-        return self.driver.execute_script(script, *arguments)
-
-    def open(self, url):
-        self.driver.get(url)
-
-    def version(self):
-        return self.driver.capabilities.get("browserVersion", "?")
 
     def close_browser(self):
         if self.driver:
