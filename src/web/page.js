@@ -117,7 +117,18 @@ var Zb = {
 
   // The window's outer size: the game area with the frame drawn around it.
   outer(vertical) {
-    return vertical ? Zb.frame.offsetHeight : Zb.frame.offsetWidth;
+    return Zb.measured(Zb.frame, vertical);
+  },
+  // A size as laid out, kept until the element is laid out at another: read
+  // right after a box has moved, offsetWidth would have the browser lay out
+  // the whole page again, several times a pass.
+  measured(element, vertical) {
+    if (!element.zbSize) {
+      element.zbSize = [element.offsetWidth, element.offsetHeight];
+      if (!Zb.resized) Zb.resized = new ResizeObserver((entries) => entries.forEach((e) => { e.target.zbSize = null; }));
+      Zb.resized.observe(element);
+    }
+    return element.zbSize[vertical];
   },
   setBackColor(red, green, blue) {
     Zb.area.style.backgroundColor = "rgb(" + red + "," + green + "," + blue + ")";
@@ -131,7 +142,7 @@ var Zb = {
     element.style[vertical ? "top" : "left"] = pixels + "px";
   },
   size(id, vertical) {
-    return vertical ? Zb.controls[id].offsetHeight : Zb.controls[id].offsetWidth;
+    return Zb.measured(Zb.controls[id], vertical);
   },
   setVisible(id, visible) {
     Zb.controls[id].hidden = !visible;
