@@ -41,6 +41,10 @@ else()
             endif()
         endif()
     endif()
+    if(NOT ZORBLECK_SOURCE_DATE_EPOCH AND EXISTS "${PROJECT_SOURCE_DIR}/SOURCE_DATE_EPOCH")
+        # A release's tarball: the time of the commit it was made from.
+        file(STRINGS "${PROJECT_SOURCE_DIR}/SOURCE_DATE_EPOCH" ZORBLECK_SOURCE_DATE_EPOCH LIMIT_COUNT 1)
+    endif()
     if(NOT ZORBLECK_SOURCE_DATE_EPOCH)
         # No history: the release's own date, as Debian's tools take it.
         file(STRINGS "${PROJECT_SOURCE_DIR}/data/changelog" signoff REGEX "^ -- " LIMIT_COUNT 1)

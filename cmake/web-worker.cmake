@@ -1,5 +1,6 @@
 # Writes the page's service worker (WORKER) to OUTPUT, its build named by
-# the SHA-256 of the files it serves (FILES), in that order.
+# the SHA-256 of the files it serves (FILES), in that order, after the
+# version (PROJECT_VERSION).
 set(all "")
 foreach(file IN LISTS FILES)
     file(SHA256 ${file} hash)

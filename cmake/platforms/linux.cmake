@@ -1,13 +1,14 @@
 # Linux: the Qt front end, its package, its benchmarks, and its tests with
 # the game's own suites and the checks of the whole tree.
 add_subdirectory(src/qt)
-add_subdirectory(bench)
 include(cmake/install.cmake)
 
 if(BUILD_TESTING)
+    add_subdirectory(bench)
     add_subdirectory(tests/game)
     add_subdirectory(tests/qt)
     add_subdirectory(tests)
+    add_subdirectory(tests/static)
 endif()
 
 # The Windows and browser games, cross-built beside this one, so that their

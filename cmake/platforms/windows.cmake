@@ -13,6 +13,7 @@ add_link_options(-static -Wl,--gc-sections -s -Wl,--no-insert-timestamp
 add_subdirectory(src/win32)
 if(BUILD_TESTING)
     add_subdirectory(tests/win32)
+    add_subdirectory(tests/static)
 endif()
 add_subdirectory(bench/win32)
 

@@ -1,7 +1,7 @@
 // The service worker that lets the installed game play with no network. It
 // keeps the page's own files, and nothing of the player's, in a cache named
-// for the build, which the build writes in below.
-const BUILD = "zorbleck-@ZORBLECK_BUILD@";
+// for the version and the build, which the build writes in below.
+const BUILD = "zorbleck-@PROJECT_VERSION@-@ZORBLECK_BUILD@";
 const FILES = ["./", "index.html", "zorbleck.css", "zorbleck.js", "zorbleck.wasm", "zorbleck.ico",
   "zorbleck.webmanifest", "zorbleck-192.png", "zorbleck-512.png"];
 
