@@ -13,7 +13,7 @@ import subprocess
 import tempfile
 
 from browsersession import OnX, PageSession
-from session import Failure
+from session import Failure, spawn
 
 # A quiet profile: no first-run pages, nothing fetched from elsewhere.
 PREFERENCES = {
@@ -44,7 +44,7 @@ class FirefoxSession(OnX, PageSession):
                 prefs.writelines(f"user_pref({json.dumps(k)}, {json.dumps(v)});\n" for k, v in PREFERENCES.items())
             log = f"{self.profile}/output"
             with open(log, "w") as output:
-                self.firefox = subprocess.Popen(
+                self.firefox = spawn(
                     ["firefox-esr", "--no-remote", "--profile", self.profile, "--remote-debugging-port", "0",
                      "--width", "1024", "--height", "768"],
                     env=self.start_display(), stdout=output, stderr=output)

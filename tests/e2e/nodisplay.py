@@ -15,6 +15,8 @@ import sys
 import tempfile
 import time
 
+from session import spawn
+
 
 def free_x_display():
     """A display number with no X server behind it."""
@@ -67,8 +69,8 @@ def refused(binary, runtime_dir, settings, named):
 
 
 def offscreen_starts(binary, runtime_dir):
-    game = subprocess.Popen([binary], env=environment(runtime_dir, QT_QPA_PLATFORM="offscreen"),
-                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+    game = spawn([binary], env=environment(runtime_dir, QT_QPA_PLATFORM="offscreen"),
+                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
     time.sleep(3)
     running = game.poll() is None
     game.kill()

@@ -4,13 +4,130 @@ A session starts a display server, runs the real binary in it and drives it
 from outside as a player would. XSession (Xvfb) and WaylandSession (sway)
 fill in how; the scenarios only use what is here.
 """
+import atexit
 import difflib
 import os
 import shutil
+import signal
 import subprocess
+import sys
+import tempfile
 import time
 
 CAPTION = "Vemmo's Zorbleck!"
+
+# Everything a test starts lives in one folder, SCRATCH, the temporary folder
+# of every program it runs, and goes when the test ends with every process
+# it started: at its end, on a signal, and when ctest's timeout kills it
+# outright, then by a watcher outside its process tree, which sees the test
+# go when the pipe from it closes.
+SCRATCH = tempfile.mkdtemp(prefix="zorbleck-test-")
+os.chmod(SCRATCH, 0o711)  # a compositor run as nobody finds its own folder inside
+os.environ["TMPDIR"] = tempfile.tempdir = SCRATCH
+_spawned, _displays = [], []
+
+
+def _signal_groups(groups, signum):
+    for group in groups:
+        try:
+            os.killpg(group, signum)
+        except (ProcessLookupError, PermissionError):
+            pass
+
+
+def _remove_leftovers(displays):
+    # An X server that was killed leaves its lock and its socket behind.
+    for display in displays:
+        lock = f"/tmp/.X{display}-lock"
+        try:
+            with open(lock) as held:
+                os.kill(int(held.read().strip()), 0)
+            continue  # a server runs there again, not ours
+        except (OSError, ValueError):
+            pass
+        for path in (lock, f"/tmp/.X11-unix/X{display}"):
+            if os.path.lexists(path):
+                os.unlink(path)
+    shutil.rmtree(SCRATCH, ignore_errors=True)
+
+
+def _watch(pipe):
+    """Waits for the test to go, then ends what it left running."""
+    groups, displays, done = [], [], False
+    for line in pipe:
+        kind, _, value = line.strip().partition(" ")
+        if kind == "group":
+            groups.append(int(value))
+        elif kind == "display":
+            displays.append(int(value))
+        done = kind == "done"
+    if not done:
+        _signal_groups(groups, signal.SIGTERM)
+        time.sleep(2)
+        _signal_groups(groups, signal.SIGKILL)
+        _remove_leftovers(displays)
+
+
+def _start_watcher():
+    read, write = os.pipe()  # neither end is inherited by what the test runs
+    if os.fork() == 0:
+        try:
+            os.setsid()
+            if os.fork() == 0:
+                os.close(write)
+                null = os.open(os.devnull, os.O_RDWR)
+                for fd in (0, 1, 2):
+                    os.dup2(null, fd)
+                with os.fdopen(read) as pipe:
+                    _watch(pipe)
+        finally:
+            os._exit(0)
+    os.close(read)
+    os.wait()
+    return os.fdopen(write, "w", buffering=1)
+
+
+_watcher = _start_watcher()
+
+
+@atexit.register
+def _clean_up():
+    for process in _spawned:
+        end(process)
+    # Whatever they left in their groups: a daemon, a browser's children.
+    _signal_groups([process.pid for process in _spawned], signal.SIGKILL)
+    _remove_leftovers(_displays)
+    _watcher.write("done\n")
+
+
+for _signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+    signal.signal(_signum, lambda signum, frame: sys.exit(128 + signum))
+
+
+def spawn(args, **options):
+    """Starts a process in a group of its own, which ends with the test."""
+    process = subprocess.Popen(args, start_new_session=True, **options)
+    _spawned.append(process)
+    _watcher.write(f"group {process.pid}\n")
+    return process
+
+
+def track_display(display):
+    """An X server's lock and socket, removed at the end if it left them."""
+    _displays.append(display)
+    _watcher.write(f"display {display}\n")
+
+
+def end(process, timeout=5):
+    """Ends a process as a player's desktop would, asking first."""
+    if process and process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
 
 # What a sanitized build prints when it finds a fault; the asan preset makes
 # any of them end the game, and the test must fail with it.
@@ -52,9 +169,7 @@ class Session:
         return [self.binary]
 
     def start_game(self):
-        self.game = subprocess.Popen(self.game_command(), env=self.env,
-                                     stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-        self.started = time.monotonic()
+        self.game = spawn(self.game_command(), env=self.env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         return self.game
 
     def stop_game(self):
@@ -70,9 +185,7 @@ class Session:
 
     def close(self):
         for process in self.processes():
-            if process and process.poll() is None:
-                process.kill()
-                process.wait()
+            end(process)
 
     def wait_for(self, predicate, message, timeout=10.0):
         deadline = time.monotonic() + timeout

@@ -8,6 +8,7 @@ import socket
 import subprocess
 
 from browsersession import OnX, PageSession, WebDriver
+from session import spawn
 
 MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
 
@@ -30,7 +31,7 @@ class WebKitSession(WebDriver, OnX, PageSession):
             # Without a GPU the DMA-BUF renderer gives a blank window.
             env = dict(self.start_display(), WEBKIT_DISABLE_DMABUF_RENDERER="1")
             port = free_port()
-            self.webdriver = subprocess.Popen(["WebKitWebDriver", f"--port={port}"], env=env,
+            self.webdriver = spawn(["WebKitWebDriver", f"--port={port}"], env=env,
                                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.wait_for(lambda: self.listening(port), "WebKitWebDriver did not start")
             options = Options()

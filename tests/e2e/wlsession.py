@@ -20,7 +20,7 @@ import struct
 import subprocess
 import tempfile
 
-from session import Failure, Screen, Session, check, leak_options
+from session import Failure, Screen, Session, check, leak_options, spawn
 
 SWAY_CONFIG = """\
 output HEADLESS-1 mode 1024x768 position 0 0
@@ -105,7 +105,7 @@ class WaylandSession(Session):
                     LSAN_OPTIONS=leak_options(self.dir, "fast_unwind_on_malloc=0"))
         self.sway = self.vnc = self.wayvnc = None
         try:
-            self.sway = subprocess.Popen(
+            self.sway = spawn(
                 self.as_user + ["sway", "--config", config],
                 env=dict(base, WLR_BACKENDS="headless", WLR_LIBINPUT_NO_DEVICES="1", WLR_RENDERER="pixman"),
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -117,7 +117,7 @@ class WaylandSession(Session):
             self.wait_for(lambda: self.tool("swaymsg", "-t", "get_outputs", check_rc=False),
                           "sway does not answer", timeout=30)
             vnc_socket = os.path.join(self.dir, "vnc")
-            self.wayvnc = subprocess.Popen(self.as_user + ["wayvnc", "--config", vnc_config, "--unix-socket",
+            self.wayvnc = spawn(self.as_user + ["wayvnc", "--config", vnc_config, "--unix-socket",
                                                            vnc_socket],
                                            env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.vnc = self.wait_for(lambda: self._connect(vnc_socket), "wayvnc did not start", timeout=30)

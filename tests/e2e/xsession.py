@@ -11,7 +11,7 @@ import subprocess
 import tempfile
 import time
 
-from session import Failure, Screen, Session, check, leak_options
+from session import Failure, Screen, Session, check, leak_options, spawn, track_display
 
 
 class XSession(Session):
@@ -19,13 +19,13 @@ class XSession(Session):
         self.binary = binary
         self.runtime_dir = tempfile.mkdtemp(prefix="zorbleck-e2e-")
         read, write = os.pipe()
-        self.server = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-            pass_fds=[write], stderr=subprocess.DEVNULL)
+        self.server = spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                            pass_fds=[write], stderr=subprocess.DEVNULL)
         os.close(write)
         with os.fdopen(read) as pipe:
             display = pipe.readline().strip()
         check(display, "Xvfb did not start")
+        track_display(int(display))
         self.env = dict(os.environ, DISPLAY=":" + display, QT_QPA_PLATFORM="xcb",
                         XDG_RUNTIME_DIR=self.runtime_dir, LSAN_OPTIONS=leak_options(self.runtime_dir),
                         # No session bus here; Qt would otherwise keep trying.
@@ -41,9 +41,8 @@ class XSession(Session):
 
     def _start_window_manager(self, window_manager):
         if window_manager:
-            self.wm = subprocess.Popen(["openbox", "--config-file", self._openbox_rc()],
-                                       env=self.env, stdout=subprocess.DEVNULL,
-                                       stderr=subprocess.DEVNULL)
+            self.wm = spawn(["openbox", "--config-file", self._openbox_rc()], env=self.env,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self.x("xprop", "-root"),
                           "openbox did not start", timeout=30)
 
@@ -98,8 +97,8 @@ class XSession(Session):
 
     def clear_clipboard(self):
         # xclip stays behind to own the clipboard until Qt takes it.
-        subprocess.Popen(["xclip", "-selection", "clipboard", "-i", "/dev/null"], env=self.env,
-                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        spawn(["xclip", "-selection", "clipboard", "-i", "/dev/null"], env=self.env,
+              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         time.sleep(0.05)
 
     def clipboard(self):
