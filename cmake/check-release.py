@@ -48,7 +48,8 @@ with tarfile.open(os.path.join(dist, f"{name}.tar.gz")) as source:
     expect("the tarball's project()",
            re.search(r"project\(zorbleck VERSION (\S+)", member(source, r"^[^/]+/CMakeLists.txt$")).group(1))
     release_notes(member(source, r"/data/changelog$"), member(source, r"/data/.*metainfo.xml$"), "the tarball's")
-    if any(not m.startswith(f"{name}/") for m in source.getnames()) or any("/.git/" in m for m in source.getnames()):
+    names = source.getnames()
+    if any(m != name and not m.startswith(f"{name}/") for m in names) or any(m.endswith("/.git") for m in names):
         wrong.append("the tarball holds more than its folder, or a git history")
 
 deb = os.path.join(dist, f"zorbleck_{version}_amd64.deb")
