@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """Checks that every file of a release says the same version: the names,
-the .deb's control and its AppStream release, the installer's product
+the .deb's control, its AppStream release and its manual page, the installer's product
 version, the Windows program's version resource, the tarball's project()
 and the release notes in it, and the web app's cache. Prints what differs
 and fails; prints one line when all agree.
 
 usage: check-release.py DIST VERSION
 """
+import gzip
 import io
 import os
 import re
@@ -59,6 +60,8 @@ data = subprocess.run(["dpkg-deb", "--fsys-tarfile", deb], capture_output=True, 
 with tarfile.open(fileobj=io.BytesIO(data)) as tree:
     expect("the .deb's AppStream release",
            re.search(r'<release version="([^"]+)"', member(tree, r"metainfo.xml$")).group(1))
+    manual = gzip.decompress(tree.extractfile(next(m for m in tree.getnames() if m.endswith("zorbleck.6.gz"))).read())
+    expect("the .deb's manual page", re.search(r'^\.TH \S+ 6 \S+ "Zorbleck (\S+)"', manual.decode(), re.M).group(1))
 
 properties = subprocess.run(["msiinfo", "export", os.path.join(dist, f"{name}-win64.msi"), "Property"],
                             capture_output=True, text=True, check=True).stdout
