@@ -79,8 +79,9 @@ class Monkey:
 
     def batch(self, size, in_game):
         """Sends one xdotool command line of random input; while idle it ends
-        at the first action that opens a box, so that box can be read."""
-        args, opens = ["xdotool"], False
+        at the first action that opens a box, so that box can be read, and
+        returns that action."""
+        args, opens = ["xdotool"], None
         keys = GAME_KEYS if in_game else IDLE_KEYS
         # Most idle batches never press Start: reading boxes is slow, clicks are not.
         may_open = not in_game and self.rng.random() < 0.25
@@ -89,7 +90,7 @@ class Monkey:
                 x, y = self.random_point(in_game)
                 while not (in_game or may_open) and inside((x, y), START):
                     x, y = self.random_point(in_game)
-                opens = not in_game and inside((x, y), START)
+                opens = not in_game and inside((x, y), START) and f"a click at {x},{y}"
                 repeat = "2" if self.rng.random() < 0.1 else "1"
                 args += ["mousemove", str(self.origin[0] + x), str(self.origin[1] + y),
                          "click", "--repeat", repeat, "--delay", "0", "1"]
@@ -98,7 +99,7 @@ class Monkey:
                 while not (in_game or may_open) and key in OPENS_A_BOX:
                     key = self.rng.choice(keys)
                 args += ["key", "--delay", "0", key]
-                opens = not in_game and key in OPENS_A_BOX
+                opens = not in_game and key in OPENS_A_BOX and f"the key {key}"
             self.events += 1
             if opens:
                 break
@@ -154,8 +155,9 @@ class Monkey:
     def storm_idle(self, game, seconds):
         until = time.monotonic() + seconds
         while time.monotonic() < until:
-            if self.batch(60, in_game=False):
-                self.session.wait_for(lambda: self.session.windows("Zorbleck"), "Start opened no box")
+            opened = self.batch(60, in_game=False)
+            if opened:
+                self.session.wait_for(lambda: self.session.windows("Zorbleck"), f"{opened} on Start opened no box")
             self.read_boxes()
             self.alive(game)
 
