@@ -19,7 +19,10 @@ class XSession(Session):
         self.binary = binary
         self.runtime_dir = tempfile.mkdtemp(prefix="zorbleck-e2e-")
         read, write = os.pipe()
-        self.server = spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        # No autorepeat: on a loaded machine the release of a key sent from
+        # here may come late, and a repeat would press it again.
+        self.server = spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                             "-r"],
                             pass_fds=[write], stderr=subprocess.DEVNULL)
         os.close(write)
         with os.fdopen(read) as pipe:
