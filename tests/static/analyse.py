@@ -4,9 +4,9 @@
 usage: analyse.py tidy|cppcheck SOURCE_DIR BUILD_DIR
 
 Takes BUILD_DIR/compile_commands.json and keeps only the files under src/
-and tests/ (not moc's output), without moc's include directories, since
-moc's files only make sense after Qt's own headers, which cppcheck does not
-read. A cross build's commands are made into host clang's: the Windows build's
+and tests/ (not moc's output); for cppcheck without moc's include
+directories, since moc's files only make sense after Qt's own headers, which
+cppcheck does not read. A cross build's commands are made into host clang's: the Windows build's
 with mingw-w64's target and headers, the browser build's with the flags
 emscripten gives its own clang; cppcheck is told the platform's macros.
 """
@@ -63,7 +63,9 @@ for entry in json.load(open(os.path.join(build, "compile_commands.json"))):
     path = os.path.realpath(os.path.join(entry["directory"], entry["file"]))
     if not ours.match(path) or not path.endswith(".cpp"):
         continue
-    arguments = [a for a in shlex.split(entry.pop("command")) if not re.search(r"_autogen/include", a)]
+    arguments = shlex.split(entry.pop("command"))
+    if tool == "cppcheck":
+        arguments = [a for a in arguments if not re.search(r"_autogen/include", a)]
     entry["arguments"], platform = as_clang(arguments)
     entries.append(entry)
 if not entries:
