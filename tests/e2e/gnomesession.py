@@ -58,7 +58,8 @@ global.zorbleck = {
         return actor.meta_window;
     },
     windows: title => global.get_window_actors().map(a => a.meta_window)
-        .filter(w => w.get_title() === title && w.showing_on_its_workspace()).map(w => String(w.get_id())),
+        .filter(w => w.get_title() === title && w.showing_on_its_workspace() && w.get_frame_rect().width)
+        .map(w => String(w.get_id())),
     client(id) { const w = this.window(id); return rect(w.frame_rect_to_client_rect(w.get_frame_rect())); },
     about(id) {
         const w = this.window(id), app = Shell.WindowTracker.get_default().get_window_app(w);
