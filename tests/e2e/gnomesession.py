@@ -21,7 +21,7 @@ import gi
 gi.require_version("Gio", "2.0")
 from gi.repository import Gio, GLib  # noqa: E402
 
-from session import Failure, Screen, Session, check, leak_options  # noqa: E402
+from session import Failure, Screen, Session, check, leak_options, spawn  # noqa: E402
 from wlsession import keysym  # noqa: E402
 
 DESKTOP_ID = "io.github.zorbleck.Zorbleck"
@@ -118,9 +118,9 @@ class GnomeSession(Session):
         try:
             for name in ("DBUS_SYSTEM_BUS_ADDRESS", "DBUS_SESSION_BUS_ADDRESS"):
                 self.env[name] = self._bus()
-            self.shell = subprocess.Popen(
+            self.shell = spawn(
                 ["gnome-shell", "--headless", "--wayland", "--virtual-monitor", "1280x800"],
-                env=self.env, start_new_session=True, stdin=subprocess.DEVNULL,
+                env=self.env, stdin=subprocess.DEVNULL,
                 stdout=open(os.path.join(self.dir, "shell.log"), "wb"), stderr=subprocess.STDOUT)
             self.bus = Gio.DBusConnection.new_for_address_sync(
                 self.env["DBUS_SESSION_BUS_ADDRESS"],
@@ -140,10 +140,9 @@ class GnomeSession(Session):
             out.write(content)
 
     def _bus(self):
-        bus = subprocess.Popen(["dbus-daemon", "--config-file=/usr/share/dbus-1/session.conf", "--nofork",
-                                f"--address=unix:dir={self.dir}", "--print-address"],
-                               env=self.env, start_new_session=True, stdout=subprocess.PIPE,
-                               stderr=subprocess.DEVNULL, text=True)
+        bus = spawn(["dbus-daemon", "--config-file=/usr/share/dbus-1/session.conf", "--nofork",
+                     f"--address=unix:dir={self.dir}", "--print-address"],
+                    env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         self.buses.append(bus)
         address = bus.stdout.readline().strip()
         check(address, "dbus-daemon did not start")
