@@ -85,13 +85,13 @@ void Win32Window::createControls(HINSTANCE instance)
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
         DWORD exStyle = 0;
         const wchar_t* windowClass = nullptr;
-        std::wstring text;
+        std::wstring caption;
         switch (at.kind) {
         case layout::Kind::Box:
             windowClass = BoxClass;
             style |= WS_TABSTOP;
             // Never drawn; a screen reader names the box by it.
-            text = widen(at.accessibleName);
+            caption = widen(at.accessibleName);
             break;
         case layout::Kind::List:
             // One selection at most, entries in the order added, and exactly
@@ -103,7 +103,7 @@ void Win32Window::createControls(HINSTANCE instance)
         case layout::Kind::Button:
             windowClass = L"BUTTON";
             style |= WS_TABSTOP | BS_PUSHBUTTON;
-            text = widen(layout::StartCaption);
+            caption = widen(layout::StartCaption);
             break;
         case layout::Kind::Label:
             // Left-aligned, wrapped at words, cut off below; "&" is no mnemonic.
@@ -111,8 +111,8 @@ void Win32Window::createControls(HINSTANCE instance)
             style |= SS_LEFT | SS_NOPREFIX;
             break;
         }
-        const auto id = static_cast<INT_PTR>(FirstControlId + static_cast<int>(i));
-        HWND made = CreateWindowExW(exStyle, windowClass, text.c_str(), style, 0, 0, 0, 0, windowHandle,
+        const auto id = static_cast<INT_PTR>(FirstControlId) + static_cast<INT_PTR>(i);
+        HWND made = CreateWindowExW(exStyle, windowClass, caption.c_str(), style, 0, 0, 0, 0, windowHandle,
             reinterpret_cast<HMENU>(id), instance, nullptr);
         if (!made)
             fail("A control of the game's window could not be created");

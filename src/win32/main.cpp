@@ -8,12 +8,12 @@
 
 #include <exception>
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nShowCmd)
 {
     try {
-        win32ui::Win32Window window(instance);
+        win32ui::Win32Window window(hInstance);
         window.load();
-        window.show(showCommand);
+        window.show(nShowCmd);
 
         // Closing the window posts the quit that ends this loop, once the
         // game's handler that ran (a game, say) has returned.

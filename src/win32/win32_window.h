@@ -25,6 +25,8 @@ public:
     ~Win32Window() override;
     Win32Window(const Win32Window&) = delete;
     Win32Window& operator=(const Win32Window&) = delete;
+    Win32Window(Win32Window&&) = delete;
+    Win32Window& operator=(Win32Window&&) = delete;
 
     // Tells the game its window is loaded; call once, before it first shows.
     void load();
