@@ -108,7 +108,7 @@ void emptyPumps(win32ui::Win32Window& window)
 // game's red counter has risen.
 void clicks(Measured& window, const ZorbleckProbe& game)
 {
-    HWND red = window.control(Control::pct);
+    HWND red = window.handle(Control::pct);
     std::mutex lock;
     double postedAt = -1;
     std::vector<double> delays;

@@ -8,15 +8,15 @@
 
 #include <exception>
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nShowCmd)
 {
     try {
-        win32ui::Win32Window window(instance);
+        win32ui::Win32Window window(hInstance);
         window.load();
-        window.show(showCommand);
+        window.show(nShowCmd);
 
-        // Closing the window posts the quit that ends this loop, also from
-        // inside a game's pause.
+        // Closing the window posts the quit that ends this loop, once the
+        // game's handler that ran (a game, say) has returned.
         MSG message;
         BOOL got = 0;
         while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0)

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <array>
+#include <cstddef>
 #include <memory>
 
 namespace win32ui {
@@ -14,7 +15,8 @@ namespace win32ui {
 // The game's window on plain Win32: a top-level window of our own class, the
 // seven controls as child windows, and every service the game asks of its
 // platform. It owns its game and holds no rule of it: a press of any control
-// and the closing go to the game as they come.
+// and the closing go to the game as they come. The window and its controls
+// live as long as this: closing only hides them.
 class Win32Window : public game::Platform {
 public:
     // Creates the window and its controls, hidden.
@@ -23,6 +25,8 @@ public:
     ~Win32Window() override;
     Win32Window(const Win32Window&) = delete;
     Win32Window& operator=(const Win32Window&) = delete;
+    Win32Window(Win32Window&&) = delete;
+    Win32Window& operator=(Win32Window&&) = delete;
 
     // Tells the game its window is loaded; call once, before it first shows.
     void load();
@@ -34,7 +38,7 @@ public:
 
     game::Zorbleck& zorbleck() { return game; }
     HWND window() const { return windowHandle; }
-    HWND control(game::Control control) const;
+    HWND handle(game::Control control) const { return controls.at(indexOf(control)); }
     unsigned dpi() const { return currentDpi; }
 
     float outerWidth() override;
@@ -57,28 +61,40 @@ public:
 private:
     // Where a control stands, in twips as the game last wrote them: a box
     // keeps fractions of a pixel, and a new DPI places it afresh.
-    struct Place {
+    struct Position {
         float left;
         float top;
     };
 
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK boxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // A fixed size: a caption with the system menu and minimise, no sizing
+    // border, no maximise. The children paint themselves; the window's
+    // background never paints over them.
+    static constexpr DWORD WindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    static constexpr DWORD WindowExStyle = 0;
 
+    static std::size_t indexOf(game::Control control) { return static_cast<std::size_t>(control); }
+    // A Windows call failed: the error ends the running handler.
+    [[noreturn]] static void fail(const char* what);
+
+    // controls.cpp, dpi.cpp: the window and its controls, laid out at a DPI.
     void createControls(HINSTANCE instance);
     void fitToDpi(unsigned dpi);
     void makeFonts();
-    void freeFonts();
-    void moveControl(game::Control control);
+    // window_proc.cpp: Windows' messages, told to the game.
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK boxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Tells the game of a press on one of our controls; other windows' go nowhere.
     void pressed(HWND child);
-    RECT outerRect() const;
-    HWND live(game::Control control) const;
+    template <typename Entry>
+    void enter(Entry entry);
+    // services.cpp
+    void moveControl(game::Control control);
+    RECT outerRect(HWND window) const;
 
     HWND windowHandle = nullptr;
     std::array<HWND, 7> controls {};
-    std::array<Place, 7> places {};
+    std::array<Position, 7> positions {};
     std::array<HFONT, 7> controlFonts {};
     unsigned currentDpi = 96;
     // The control that held the focus when the window was last deactivated.
@@ -88,6 +104,10 @@ private:
 
     LARGE_INTEGER epoch {};
     double ticksPerSecond = 1;
+
+    // The game's handlers that run now, nested in one another's pumping.
+    int running = 0;
+    bool closing = false;
     // Last: it is told of events only once every control exists.
     game::Zorbleck game;
 };
