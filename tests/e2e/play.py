@@ -88,10 +88,12 @@ def summary(session):
 def play_whole_game(session, at_start=lambda: None):
     game, window, (ox, oy) = greet(session)
     homes = {RED: (224, 216), BLUE: (312, 216), GREEN: (392, 216)}
-    expected = {colour: (ox + x, oy + y, 49, 41) for colour, (x, y) in homes.items()}
-    found = {}
+    expected, found = {}, {}
 
-    def boxes_in_place():  # the first frame may still be on its way
+    def boxes_in_place():  # the first frame may still be on its way, the window still being placed
+        nonlocal ox, oy
+        ox, oy = session.geometry(window)[:2]
+        expected.update({colour: (ox + x, oy + y, 49, 41) for colour, (x, y) in homes.items()})
         shot = session.screenshot()
         found.update({colour: shot.find(colour, (ox, oy, 659, 569)) for colour in homes})
         return found == expected
