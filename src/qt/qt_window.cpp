@@ -7,6 +7,9 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -233,6 +236,12 @@ void QtWindow::messageBox(const std::string& prompt, const std::string& title)
         QGuiApplication::clipboard()->setText(
             rule + box.windowTitle() + u'\n' + rule + box.text() + u'\n' + rule + QStringLiteral("OK\n") + rule);
     });
+    // A frame that centres its title between its buttons (KDE's Breeze) cuts
+    // the title of a short box: room for the title and three buttons either side.
+    const QFontMetrics titleFont(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    const int titleWidth = titleFont.horizontalAdvance(box.windowTitle()) + 6 * (titleFont.height() * 3 / 2);
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(titleWidth, 0), grid->rowCount(), 0, 1, grid->columnCount());
     box.exec();
 }
 
