@@ -100,13 +100,7 @@ class GnomeSession(Session):
                     "function init() {}\nfunction enable() { global.context.unsafe_mode = true; }\n"
                     "function disable() {}\n")
         self._write("home/.config/glib-2.0/settings/keyfile", SETTINGS)
-        # Installed as the package installs it, so that GNOME knows the game;
-        # GNOME passes over an entry whose program is not to be found.
-        with open(os.path.join(DATA, f"{DESKTOP_ID}.desktop")) as entry:
-            self._write(f"home/.local/share/applications/{DESKTOP_ID}.desktop",
-                        entry.read().replace("Exec=zorbleck", "Exec=" + os.path.abspath(binary)))
-        with open(os.path.join(DATA, "icons", "48.png"), "rb") as icon:
-            self._write(f"home/.local/share/icons/hicolor/48x48/apps/{DESKTOP_ID}.png", icon.read())
+        self.install_entry(binary)
 
         drop = ("DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR",
                 "DBUS_SESSION_BUS_ADDRESS", "DBUS_SYSTEM_BUS_ADDRESS", "XDG_CONFIG_HOME", "XDG_DATA_HOME")
@@ -132,6 +126,16 @@ class GnomeSession(Session):
         except Exception:
             self.close()
             raise
+
+    def install_entry(self, binary):
+        """The desktop file and icon, as the package installs them, so that
+        the desktop knows the game; it passes over an entry whose program is
+        not to be found."""
+        with open(os.path.join(DATA, f"{DESKTOP_ID}.desktop")) as entry:
+            self._write(f"home/.local/share/applications/{DESKTOP_ID}.desktop",
+                        entry.read().replace("Exec=zorbleck", "Exec=" + os.path.abspath(binary)))
+        with open(os.path.join(DATA, "icons", "48.png"), "rb") as icon:
+            self._write(f"home/.local/share/icons/hicolor/48x48/apps/{DESKTOP_ID}.png", icon.read())
 
     def _write(self, path, content):
         path = os.path.join(self.dir, path)

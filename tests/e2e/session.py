@@ -217,9 +217,11 @@ class Session:
         self.key("ctrl+c")
         return self.wait_for(self.clipboard, f"box {title!r} gave no text")
 
-    def read_label(self, area, candidates, timeout=5.0):
+    def read_label(self, area, candidates, timeout=5.0, within=False):
         """Reads a label by OCR and returns the candidate text closest to it,
-        once the label shows one (a loaded machine may paint it late)."""
+        once the label shows one (a loaded machine may paint it late); with
+        `within`, closest to a piece of what it reads (a title among the
+        buttons of its title bar)."""
         seen = ""
 
         def closest():
@@ -229,7 +231,12 @@ class Session:
                                  input=ppm, capture_output=True, check=True).stdout
             seen = subprocess.run(["tesseract", "-", "-"], input=png, capture_output=True, check=True).stdout
             seen = " ".join(seen.decode().split())
-            score = lambda text: difflib.SequenceMatcher(None, seen, text.strip()).ratio()
+
+            def score(text):
+                text = text.strip()
+                pieces = [seen[i:i + len(text)] for i in range(max(1, len(seen) - len(text) + 1))] if within else [seen]
+                return max(difflib.SequenceMatcher(None, piece, text).ratio() for piece in pieces)
+
             best = max(candidates, key=score)
             return best if score(best) > 0.8 else None
 

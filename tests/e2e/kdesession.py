@@ -1,0 +1,243 @@
+"""A headless KWin (KDE Plasma's compositor) with the game in it, driven by
+real input.
+
+kwin_wayland runs on a virtual output, with its Breeze frames, on a session
+bus of its own, and the game starts as a Plasma session would start it.
+Input goes through KWin's fake input protocol, spoken here by a small
+Wayland client of its own; KWin scripts list and close the windows and
+print what they find into KWin's log; its ScreenShot2 method takes the
+pictures and wl-paste reads what Ctrl+C on a box copied. KWin's permission
+checks on both are off for the test.
+"""
+import json
+import os
+import shutil
+import socket
+import struct
+import subprocess
+import tempfile
+
+from gi.repository import Gio, GLib
+
+from gnomesession import DESKTOP_ID, GnomeSession
+from session import Failure, Screen, check, leak_options
+
+# Linux input codes of the keys and the button the scenarios press.
+KEYCODES = {"Return": 28, "space": 57, "Tab": 15, "Escape": 1, "ctrl": 29, "shift": 42, "alt": 56, "c": 46}
+LEFT_BUTTON = 0x110
+
+# KWin scripts: what they print follows a marker in KWin's log.
+LIST = """
+const rect = g => [g.x, g.y, g.width, g.height];
+print(JSON.stringify(workspace.clientList().map(c => ({id: c.internalId.toString(), caption: c.caption,
+    frame: rect(c.frameGeometry), client: rect(c.bufferGeometry), app: c.desktopFileName, framed: !c.noBorder}))));
+"""
+ACT = """
+const c = workspace.clientList().find(c => c.internalId.toString() === %s);
+if (c) { %s }
+print(JSON.stringify(!!c));
+"""
+
+
+class FakeInput:
+    """Just enough of a Wayland client for KWin's org_kde_kwin_fake_input."""
+
+    def __init__(self, path):
+        self.socket = socket.socket(socket.AF_UNIX)
+        self.socket.settimeout(10)
+        self.socket.connect(path)
+        self.data = b""
+        self._send(1, 1, struct.pack("<I", 2))  # wl_display.get_registry -> 2
+        found = None
+        for name, interface, version in self._globals():
+            if interface == "org_kde_kwin_fake_input":
+                found = name, min(version, 4)
+        check(found, "KWin offers no fake input")
+        self._send(2, 0, struct.pack("<I", found[0]) + self._string("org_kde_kwin_fake_input")
+                   + struct.pack("<II", found[1], 4))  # wl_registry.bind -> 4
+        self._send(4, 0, self._string("zorbleck e2e") + self._string("plays the game"))  # authenticate
+
+    @staticmethod
+    def _string(text):
+        data = text.encode() + b"\0"
+        return struct.pack("<I", len(data)) + data + b"\0" * (-len(data) % 4)
+
+    def _send(self, target, opcode, arguments=b""):
+        self.socket.sendall(struct.pack("<II", target, (8 + len(arguments)) << 16 | opcode) + arguments)
+
+    def _globals(self):
+        self._send(1, 0, struct.pack("<I", 3))  # wl_display.sync -> 3, done once every global is told
+        while True:
+            while len(self.data) < 8 or len(self.data) < struct.unpack("<I", self.data[4:8])[0] >> 16:
+                chunk = self.socket.recv(65536)
+                check(chunk, "KWin hung up")
+                self.data += chunk
+            target, word = struct.unpack("<II", self.data[:8])
+            body, self.data = self.data[8:word >> 16], self.data[word >> 16:]
+            if target == 3:
+                return
+            if target == 2 and word & 0xffff == 0:  # wl_registry.global
+                length = struct.unpack("<I", body[4:8])[0]
+                yield (struct.unpack("<I", body[:4])[0], body[8:7 + length].decode(),
+                       struct.unpack("<I", body[8 + length + (-length % 4):][:4])[0])
+
+    def click(self, x, y):
+        self._send(4, 9, struct.pack("<ii", x * 256, y * 256))  # pointer_motion_absolute
+        for state in (1, 0):
+            self._send(4, 2, struct.pack("<II", LEFT_BUTTON, state))
+
+    def key(self, code, down):
+        self._send(4, 10, struct.pack("<II", code, int(down)))
+
+    def close(self):
+        self.socket.close()
+
+
+class KdeSession(GnomeSession):
+    def __init__(self, binary):
+        self.binary = binary
+        self.dir = tempfile.mkdtemp(prefix="zorbleck-kde-")
+        runtime = os.path.join(self.dir, "run")
+        os.mkdir(runtime, 0o700)
+        self.install_entry(binary)
+        # kwin_wayland carries a file capability that a container may not
+        # grant, and then cannot start at all; a copy carries none.
+        kwin = os.path.join(self.dir, "kwin_wayland")
+        shutil.copy(shutil.which("kwin_wayland"), kwin)
+        drop = ("DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR",
+                "DBUS_SESSION_BUS_ADDRESS", "XDG_CONFIG_HOME", "XDG_DATA_HOME")
+        self.env = {k: v for k, v in os.environ.items() if k not in drop}
+        self.env.update(HOME=os.path.join(self.dir, "home"), XDG_RUNTIME_DIR=runtime, XDG_SESSION_TYPE="wayland",
+                        XDG_CURRENT_DESKTOP="KDE", KDE_FULL_SESSION="true",
+                        LSAN_OPTIONS=leak_options(self.dir, "fast_unwind_on_malloc=0"))
+        self.buses, self.shell, self.input, self.asked = [], None, None, 0
+        self.log = os.path.join(self.dir, "kwin.log")
+        try:
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = self._bus()
+            self.shell = subprocess.Popen(
+                [kwin, "--virtual", "--width", "1280", "--height", "800", "--no-lockscreen",
+                 "--no-global-shortcuts", "--no-kactivities", "--socket", "wayland-0"],
+                env=dict(self.env, KWIN_WAYLAND_NO_PERMISSION_CHECKS="1", KWIN_SCREENSHOT_NO_PERMISSION_CHECKS="1"),
+                start_new_session=True, stdin=subprocess.DEVNULL, stdout=open(self.log, "wb"),
+                stderr=subprocess.STDOUT)
+            self.bus = Gio.DBusConnection.new_for_address_sync(
+                self.env["DBUS_SESSION_BUS_ADDRESS"],
+                Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
+            self.env["WAYLAND_DISPLAY"] = "wayland-0"
+            self.wait_for(self._started, "KWin did not start: " + self._log(), timeout=60)
+            self.input = FakeInput(os.path.join(runtime, "wayland-0"))
+        except Exception:
+            self.close()
+            raise
+
+    def _log(self):
+        with open(self.log, errors="replace") as log:
+            return log.read()[-2000:]
+
+    def _started(self):
+        check(self.shell.poll() is None, f"KWin ended with status {self.shell.returncode}: {self._log()}")
+        try:
+            return self.script(LIST) is not None
+        except GLib.Error:
+            return False
+
+    def script(self, code):
+        """Runs a KWin script and returns the JSON it printed after its marker."""
+        self.asked += 1
+        marker = f"zorbleck-{self.asked} "
+        path = os.path.join(self.dir, "script.js")
+        with open(path, "w") as out:
+            out.write(code.replace("print(", f"print({json.dumps(marker)} + ", 1))
+        call = lambda method, *args: self.bus.call_sync(
+            "org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", method,
+            GLib.Variant(f"({'s' * len(args)})", args) if args else None, None, Gio.DBusCallFlags.NONE, 10000, None)
+        call("loadScript", path, marker.strip())
+        try:
+            call("start")
+
+            def printed():
+                with open(self.log, errors="replace") as log:
+                    for line in log:
+                        if marker in line:
+                            return [json.loads(line.split(marker, 1)[1])]
+                return None
+            return self.wait_for(printed, f"the KWin script gave nothing: {self._log()}", 5)[0]
+        finally:
+            call("unloadScript", marker.strip())
+
+    def close(self):
+        if self.input:
+            self.input.close()
+        super().close()
+
+    def _windows(self):
+        return self.script(LIST)
+
+    def _window(self, window):
+        for seen in self._windows():
+            if seen["id"] == window:
+                return seen
+        raise Failure(f"window {window} is gone")
+
+    def windows(self, name):
+        return [seen["id"] for seen in self._windows() if seen["caption"] == name]
+
+    def geometry(self, window):
+        return tuple(self._window(window)["client"])
+
+    def about(self, window):
+        seen = self._window(window)
+        return dict(seen, x11=False, app=seen["app"] + ".desktop", name="Zorbleck" if seen["app"] == DESKTOP_ID
+                    else seen["app"])
+
+    def _act(self, window, action):
+        check(self.script(ACT % (json.dumps(window), action)), f"window {window} is gone")
+
+    def focus(self, window):
+        self._act(window, "workspace.activeClient = c;")
+
+    def close_window(self, window):
+        self._act(window, "c.closeWindow();")
+
+    def key(self, *keys):
+        for combination in keys:
+            codes = [KEYCODES[name] for name in combination.split("+")]
+            for code in codes:
+                self.input.key(code, True)
+            for code in reversed(codes):
+                self.input.key(code, False)
+
+    def click(self, x, y):
+        self.input.click(x, y)
+
+    def clear_clipboard(self):
+        subprocess.run(["wl-copy", "--clear"], env=self.env, capture_output=True, timeout=10)
+
+    def clipboard(self):
+        try:
+            result = subprocess.run(["wl-paste", "--no-newline"], env=self.env, capture_output=True, timeout=2)
+        except subprocess.TimeoutExpired:
+            return ""
+        return result.stdout.decode(errors="replace")
+
+    def screenshot(self):
+        read, write = os.pipe()
+        with os.fdopen(read, "rb") as pipe:
+            fds = Gio.UnixFDList.new_from_array([write])  # which owns `write` now
+            reply, _ = self.bus.call_with_unix_fd_list_sync(
+                "org.kde.KWin", "/org/kde/KWin/ScreenShot2", "org.kde.KWin.ScreenShot2", "CaptureArea",
+                GLib.Variant("(iiuua{sv}h)", (0, 0, 1280, 800, {}, 0)), GLib.VariantType("(a{sv})"),
+                Gio.DBusCallFlags.NONE, 10000, fds, None)
+            fds.steal_fds()
+            os.close(write)
+            info = reply.unpack()[0]
+            width, height, stride = info["width"], info["height"], info["stride"]
+            data = pipe.read(stride * height)
+        check(len(data) == stride * height, "KWin's screenshot came short")
+        raw = bytearray(width * height * 3)
+        for y in range(height):  # 32-bit BGRA rows to RGB
+            row = data[y * stride:y * stride + width * 4]
+            at = y * width * 3
+            raw[at:at + width * 3:3], raw[at + 1:at + width * 3:3], raw[at + 2:at + width * 3:3] = \
+                row[2::4], row[1::4], row[0::4]
+        return Screen(bytes(raw), width, height)
