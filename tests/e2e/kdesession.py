@@ -30,7 +30,7 @@ LEFT_BUTTON = 0x110
 LIST = """
 const rect = g => [g.x, g.y, g.width, g.height];
 print(JSON.stringify(workspace.clientList().map(c => ({id: c.internalId.toString(), caption: c.caption,
-    frame: rect(c.frameGeometry), client: rect(c.bufferGeometry), app: c.desktopFileName, framed: !c.noBorder}))));
+    frame: rect(c.frameGeometry), client: rect(c.bufferGeometry), app: c.desktopFileName, framed: !c.noBorder, active: c.active}))));
 """
 ACT = """
 const c = workspace.clientList().find(c => c.internalId.toString() === %s);
@@ -195,6 +195,7 @@ class KdeSession(GnomeSession):
 
     def focus(self, window):
         self._act(window, "workspace.activeClient = c;")
+        self.wait_for(lambda: self._window(window)["active"], f"window {window} took no focus")
 
     def close_window(self, window):
         self._act(window, "c.closeWindow();")
