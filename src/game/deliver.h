@@ -2,18 +2,19 @@
 
 #include "game/platform.h"
 
+#include <cstdio>
 #include <exception>
 
 namespace game {
 
 // Tells the player, in an untitled box, what stopped a handler. Never throws:
-// with no box to be had, nothing is left to tell the player with, and the
-// window goes on.
+// with no box to be had, it goes to the standard error, and the window goes on.
 inline void reportError(Platform& platform, const char* what) noexcept
 {
     try {
         platform.messageBox(what, {});
     } catch (...) {
+        std::fprintf(stderr, "zorbleck: %s\n", what);
     }
 }
 

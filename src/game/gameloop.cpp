@@ -1,5 +1,6 @@
 #include "game/int16.h"
 #include "game/layout.h"
+#include "game/pauses.h"
 #include "game/zorbleck.h"
 
 #include <algorithm>
@@ -10,19 +11,6 @@
 namespace game {
 
 namespace {
-
-    constexpr double GameLength = 46;
-
-    struct Pause {
-        const char* difficulty;
-        // cppcheck-suppress unusedStructMember ; read through find_if below
-        double seconds;
-    };
-    constexpr std::array<Pause, 3> Pauses { {
-        { layout::Slow, 0.3 },
-        { layout::Average, 0.13 },
-        { layout::Impossible, 0.035 },
-    } };
 
     constexpr double RedSpeed = 0.018;
     constexpr double BlueSpeed = 0.035;

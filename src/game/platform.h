@@ -5,7 +5,9 @@
 
 namespace game {
 
-// The window's seven controls, in the order the window creates them.
+// The window's seven controls, in the order the window creates them: the red,
+// green and blue boxes, the difficulty list, Start, the elapsed seconds and
+// the verdict.
 enum class Control { pct, pct3, pct2, lst1, cmdStart, lblTimer, lbl1 };
 
 // Red, green and blue, 0 to 255 each.

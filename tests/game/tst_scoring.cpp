@@ -118,12 +118,14 @@ TEST_F(ScoringTest, aTotalPastTheLimitStopsTheSummary)
 }
 
 // Whatever a handler throws, the player is told and the window goes on; a
-// box that cannot be shown either is no reason to stop.
+// box that cannot be shown either is no reason to stop, nor to stay silent.
 TEST_F(ScoringTest, anErrorOfAnyKindIsToldAndNothingEscapes)
 {
     game::deliver(platform, [] { throw 42; });
     EXPECT_EQ(platform.prompts(), std::vector<std::string> { "An unexpected error stopped the last action." });
     platform.onMessageBox = [](const ScriptedRuntime::Box&) { throw std::runtime_error("no display"); };
+    testing::internal::CaptureStderr();
     game::deliver(platform, [] { throw std::runtime_error("first"); });
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "zorbleck: first\n");
     EXPECT_EQ(platform.boxes.back().prompt, "first");
 }
