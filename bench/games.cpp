@@ -1,6 +1,6 @@
 #include "bench_window.h"
 #include "clicker.h"
-#include "sections.h"
+#include "measurements.h"
 #include "support/probe.h"
 
 #include <QApplication>
@@ -41,12 +41,12 @@ struct GameRun {
 
 // Picks the difficulty and clicks Start, which returns once the game is over.
 // Only its last `realSeconds` are played: the clock jumps over the rest.
-GameRun play(BenchWindow& window, const Difficulty& difficulty, double realSeconds)
+GameRun play(BenchWindow& window, const Pause& pause, double realSeconds)
 {
-    const double skip = GameSeconds - realSeconds;
+    const double skip = game::GameLength - realSeconds;
     window.skipAfterNextReading(skip);
     const long draws = window.draws;
-    window.play(difficulty.name);
+    window.play(pause.difficulty);
     const double length = window.readingBeforeBox - window.gameStart;
     return { length, length - skip, (window.draws - draws) / 10 };
 }
@@ -102,7 +102,7 @@ void soak(const ZorbleckProbe& probe, BenchWindow& window, Report& report)
     double peakAfter10 = NAN;
     std::size_t counted = 0;
     for (int game = 1; game <= SoakGames; ++game) {
-        play(window, Difficulties[game % std::size(Difficulties)], SoakMs / 1000.0);
+        play(window, Pauses.at(game % Pauses.size()), SoakMs / 1000.0);
         // What the bench itself records must not grow from game to game.
         window.passUs.clear();
         window.repaintUs.clear();
@@ -129,15 +129,15 @@ void measureGames(const ZorbleckProbe& probe, BenchWindow& window, bool full, do
     const std::vector<double> idleClicks = idleDelays(clicker);
 
     // The same presses through three games, delivered by their pauses.
-    const double played = full ? GameSeconds : ScaledSeconds;
+    const double played = full ? game::GameLength : ScaledSeconds;
     std::vector<GameRun> runs;
     window.passUs.clear();
     window.repaintUs.clear();
     window.afterPump = [&clicker] { clicker.watch(); };
     clicker.start();
     const double gameCpu = cpuPercent([&] {
-        for (const Difficulty& d : Difficulties)
-            runs.push_back(play(window, d, played));
+        for (const Pause& p : Pauses)
+            runs.push_back(play(window, p, played));
     });
     clicker.stop();
     window.afterPump = nullptr;
@@ -161,14 +161,14 @@ void measureGames(const ZorbleckProbe& probe, BenchWindow& window, bool full, do
     report.add("repaint after the moves (that pump)", "us", window.repaintUs).asDelays();
     report.add("pass with its repaint", "us", passAndRepaint).asDelays().atMost(Goal::Median, 1000);
     for (std::size_t i = 0; i < runs.size(); ++i) {
-        const Difficulty& d = Difficulties[i];
-        const double perGame = static_cast<double>(runs[i].passes) * GameSeconds / runs[i].realSeconds;
-        report.add(std::string("passes per 46 s, ") + d.name, "passes", { perGame })
-            .atLeast(Goal::Median, 0.98 * GameSeconds / d.pause);
-        report.reference("ideal: 46 s / pause", "passes", { GameSeconds / d.pause });
-        report.add(std::string("game length past 46 s, ") + d.name, "ms", { 1000 * (runs[i].length - GameSeconds) })
-            .atMost(Goal::Median, 1000 * d.pause);
-        report.reference("one pause", "ms", { 1000 * d.pause });
+        const Pause& p = Pauses.at(i);
+        const double perGame = static_cast<double>(runs[i].passes) * game::GameLength / runs[i].realSeconds;
+        report.add(std::string("passes per 46 s, ") + p.difficulty, "passes", { perGame })
+            .atLeast(Goal::Median, 0.98 * game::GameLength / p.seconds);
+        report.reference("ideal: 46 s / pause", "passes", { game::GameLength / p.seconds });
+        report.add(std::string("game length past 46 s, ") + p.difficulty, "ms", { 1000 * (runs[i].length - game::GameLength) })
+            .atMost(Goal::Median, 1000 * p.seconds);
+        report.reference("one pause", "ms", { 1000 * p.seconds });
     }
     report.add("CPU during a game, window's thread", "%core", { gameCpu });
     report.reference("bare busy-wait, same thread", "%core", { bareCpu });

@@ -4,7 +4,7 @@
 
 #include "bench_window.h"
 #include "game/layout.h"
-#include "sections.h"
+#include "measurements.h"
 #include "support/probe.h"
 
 #include <QApplication>

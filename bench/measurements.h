@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/layout.h"
+#include "game/pauses.h"
 
 #include "report.h"
 
@@ -8,16 +8,9 @@ class BenchWindow;
 namespace game {
 struct ZorbleckProbe;
 }
+using game::Pause;
+using game::Pauses;
 using game::ZorbleckProbe;
-
-// The game's three paces, fastest first.
-struct Difficulty {
-    const char* name;
-    double pause;
-};
-inline constexpr Difficulty Difficulties[] { { game::layout::Impossible, 0.035 }, { game::layout::Average, 0.13 },
-    { game::layout::Slow, 0.3 } };
-inline constexpr double GameSeconds = 46;
 
 // Each on the window in this process; see BENCHMARKS.md.
 void soak(const ZorbleckProbe& probe, BenchWindow& window, Report& report);

@@ -1,5 +1,5 @@
 #include "bench_window.h"
-#include "sections.h"
+#include "measurements.h"
 #include "support/probe.h"
 
 #include <cmath>
@@ -11,12 +11,12 @@ double measurePauses(const ZorbleckProbe& probe, BenchWindow& window, Report& re
     constexpr int Rounds = 20, Chunk = 10;
     struct Series {
         std::vector<double> overshoot, bare, pumps;
-    } series[std::size(Difficulties)];
+    } series[Pauses.size()];
     double bareCpu = 0, bareWall = 0;
 
     for (int round = 0; round < Rounds; ++round) {
-        for (std::size_t i = 0; i < std::size(Difficulties); ++i) {
-            const double pause = Difficulties[i].pause;
+        for (std::size_t i = 0; i < Pauses.size(); ++i) {
+            const double pause = Pauses.at(i).seconds;
             for (int k = 0; k < Chunk; ++k) {
                 const long pumps = window.pumps;
                 const double start = window.clock();
@@ -35,8 +35,8 @@ double measurePauses(const ZorbleckProbe& probe, BenchWindow& window, Report& re
         }
     }
 
-    for (std::size_t i = 0; i < std::size(Difficulties); ++i) {
-        const std::string name = "pause " + std::to_string(std::lround(Difficulties[i].pause * 1000)) + " ms";
+    for (std::size_t i = 0; i < Pauses.size(); ++i) {
+        const std::string name = "pause " + std::to_string(std::lround(Pauses.at(i).seconds * 1000)) + " ms";
         report.add(name + ": TimeOut overshoot", "us", series[i].overshoot).asDelays().atMost(Goal::Median, 10);
         report.reference("bare busy-wait on the same clock", "us", series[i].bare).asDelays();
         report.add(name + ": pumps per pause", "pumps", series[i].pumps);

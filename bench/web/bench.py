@@ -31,14 +31,16 @@ Nothing is asserted: the figures are printed, each beside its goal.
 """
 import argparse
 import os
+import re
 import shutil
-import statistics
 import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+sys.path[:0] = [os.path.join(ROOT, "tests", "e2e"), os.path.join(ROOT, "bench")]
 import play  # noqa: E402
+from report import Report  # noqa: E402
 from session import check  # noqa: E402
 
 # The goal for a pause's median overshoot: the clock's grain and 0.1 ms. Out
@@ -111,29 +113,23 @@ for (const end = last + 1000; last < end;) {
 return least;
 """
 
-ROWS = []
+REPORT = Report()
 
 
-def row(figure, unit, values, goal="", met=None):
-    values = sorted(values)
-    if not values:
-        ROWS.append((figure, unit, "0", "-", "-", "-", goal, "no data"))
-        return
-    p90 = values[min(len(values) - 1, int(len(values) * 0.9))]
-    fmt = lambda v: f"{v:.3f}"
-    verdict = "" if met is None else ("yes" if met(statistics.median(values)) else "NO")
-    ROWS.append((figure, unit, str(len(values)), fmt(statistics.median(values)), fmt(p90), fmt(values[-1]),
-                 goal, verdict))
+def pauses_of_the_game():
+    """(difficulty, seconds) as the game defines them, fastest first."""
+    with open(os.path.join(ROOT, "src", "game", "pauses.h")) as header:
+        found = re.findall(r"\{ layout::(\w+), ([0-9.]+) \}", header.read())
+    check(len(found) == 3, f"src/game/pauses.h gives {found}")
+    return sorted(((name, float(seconds)) for name, seconds in found), key=lambda pause: pause[1])
 
 
 def page_size(folder):
-    sizes = {name: os.path.getsize(os.path.join(folder, name))
-             for name in ("index.html", "zorbleck.js", "zorbleck.wasm", "zorbleck.css", "zorbleck.ico", "sw.js",
-                          "zorbleck.webmanifest", "zorbleck-192.png", "zorbleck-512.png")}
-    page = sizes["index.html"] + sizes["zorbleck.js"] + sizes["zorbleck.wasm"]
-    row("page: HTML + JS + wasm, uncompressed", "KB", [page / 1000], "median <= 200", lambda m: m <= 200)
+    sizes = {name: os.path.getsize(os.path.join(folder, name)) for name in sorted(os.listdir(folder))}
+    page = sum(sizes.get(name, 0) for name in ("index.html", "zorbleck.js", "zorbleck.wasm"))
+    REPORT.figure("page: HTML + JS + wasm, uncompressed", "KB", [page / 1000], "median <= 200")
     for name, size in sizes.items():
-        row(f"   {name}", "KB", [size / 1000])
+        REPORT.figure(f"   {name}", "KB", [size / 1000])
 
 
 def timed_copy(folder, copy):
@@ -157,7 +153,7 @@ def start_up(session, times=20):
         at = session.wait_for(lambda: session.run("return window.zbFirstDialog"), "no rule dialog")
         seen.append(at / 1000)
         session.stop_game()
-    row("open the page to its first rule dialog", "s", seen, "median <= 0.5", lambda m: m <= 0.5)
+    REPORT.figure("open the page to its first rule dialog", "s", seen, "median <= 0.5")
 
 
 def greet(session):
@@ -206,9 +202,10 @@ def pauses(events, seconds):
     return overshoots
 
 
-def games(session, goal, plan=(("Impossible", 0.035, 10), ("Average", 0.13, 12), ("Slow", 0.3, 18))):
+def games(session, goal):
     in_game, idle = [], []
-    for difficulty, seconds, length in plan:
+    # The first 10, 12 and 18 s of a game, fastest first.
+    for (difficulty, seconds), length in zip(pauses_of_the_game(), (10, 12, 18)):
         ox, oy, _, _ = greet(session)
         # Idle presses on the red box, the page waiting for events.
         for _ in range(20):
@@ -224,27 +221,27 @@ def games(session, goal, plan=(("Impossible", 0.035, 10), ("Average", 0.13, 12),
             time.sleep(0.1)
         log = session.run("return window.zbLog")
         session.stop_game()  # leaving the page ends its game
-        row(f"pause {seconds * 1000:.0f} ms: overshoot", "ms", [v / 1000 for v in pauses(log["events"], seconds)],
-            f"median <= {goal:g}", lambda m: m <= goal)
+        REPORT.figure(f"pause {seconds * 1000:.0f} ms: overshoot", "ms",
+                      [v / 1000 for v in pauses(log["events"], seconds)], f"median <= {goal:g}", delays=True)
         tops = pass_tops(log["events"])
         ideal = 46 / seconds
         projected = [46 * (len(tops) - 1) / (tops[-1] - tops[0])] if len(tops) > 1 else []
-        row(f"   passes per game (ideal {ideal:.0f})", "passes", projected,
-            f"median >= {0.99 * ideal:.0f}", lambda m: m >= 0.99 * ideal)
+        REPORT.figure(f"   passes per game (ideal {ideal:.0f})", "passes", projected, f"median >= {0.99 * ideal:.4g}")
         in_game += [(ms, before) for ms, was_idle, before in log["presses"] if not was_idle]
         idle += [ms for ms, was_idle, _ in log["presses"] if was_idle]
-    row("press to its count: in a game", "ms", [ms for ms, _ in in_game])
-    row("   of which before the page's handler", "ms", [before for _, before in in_game])
-    row("   idle", "ms", idle)
+    REPORT.figure("press to its count: in a game", "ms", [ms for ms, _ in in_game], delays=True)
+    REPORT.figure("   of which before the page's handler", "ms", [before for _, before in in_game])
+    REPORT.figure("   idle", "ms", idle, delays=True)
 
 
 def bare_waits(session, count=100):
     session.start_game()
-    row("clock grain, performance.now()", "ms", [session.run(GRAIN)])
+    REPORT.figure("clock grain, performance.now()", "ms", [session.run(GRAIN)])
     for how in ("channel", "timer"):
-        for seconds in (0.035, 0.13):
+        for _, seconds in pauses_of_the_game()[:2]:
             overshoots = session.run(BARE_WAIT, seconds, how, count)
-            row(f"   bare {seconds * 1000:.0f} ms wait, yield by {how}", "ms", [v / 1000 for v in overshoots])
+            REPORT.figure(f"   bare {seconds * 1000:.0f} ms wait, yield by {how}", "ms", [v / 1000 for v in overshoots],
+                          delays=True)
     session.stop_game()
 
 
@@ -270,10 +267,7 @@ def main():
             version = session.version()
         finally:
             session.close()
-    header = ("figure", "unit", "n", "median", "p90", "max", "goal", "met")
-    widths = [max(len(r[i]) for r in ROWS + [header]) for i in range(len(header))]
-    for r in [header] + ROWS:
-        print("  ".join(cell.ljust(width) for cell, width in zip(r, widths)).rstrip())
+    REPORT.print()
     print(f"\n{session.name} {version}; {os.cpu_count()} CPUs; load average {load:.2f} at the start, "
           f"{os.getloadavg()[0]:.2f} at the end; {time.time() - began:.0f} s")
 

@@ -1,8 +1,11 @@
 // Figures for the Windows front end: the real window and the game's own
-// pause, on Windows or under Wine. Prints them; asserts nothing.
+// pause, on Windows or under Wine. Prints them for bench/report.py; asserts
+// nothing.
 //
 // usage: zorbleck_bench.exe [zorbleck.exe]   (its size is printed too)
 
+#include "game/pauses.h"
+#include "report.h"
 #include "support/probe.h"
 #include "win32/win32_window.h"
 
@@ -11,10 +14,12 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <mutex>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -49,29 +54,16 @@ public:
     std::function<void()> afterPump;
 };
 
-struct Figures {
-    double median;
-    double p90;
-    double max;
-};
-
-Figures figures(std::vector<double> values)
+std::string milliseconds(double seconds)
 {
-    if (values.empty())
-        return { 0, 0, 0 };
-    std::sort(values.begin(), values.end());
-    return { values.at(values.size() / 2), values.at(values.size() * 9 / 10), values.back() };
+    return std::to_string(std::lround(seconds * 1000)) + " ms";
 }
 
-void print(const char* what, const Figures& f, const char* unit)
+void pauses(Measured& window, const ZorbleckProbe& game, Report& report)
 {
-    std::printf("  %-36s median %8.1f  p90 %8.1f  max %8.1f %s\n", what, f.median, f.p90, f.max, unit);
-}
-
-void pauses(Measured& window, const ZorbleckProbe& game)
-{
-    std::printf("The pause (the game's own TimeOut; 200 pauses of 0.035 s, 30 of the others):\n");
-    for (double duration : { 0.035, 0.13, 0.3 }) {
+    // 200 pauses of the shortest, 30 of the others.
+    for (const game::Pause& pause : game::Pauses) {
+        const double duration = pause.seconds;
         std::vector<double> overshoots;
         std::vector<double> pumpCounts;
         std::vector<double> passCosts;
@@ -84,14 +76,14 @@ void pauses(Measured& window, const ZorbleckProbe& game)
             pumpCounts.push_back(static_cast<double>(window.pumps));
             passCosts.push_back(took * 1e6 / static_cast<double>(std::max(window.pumps, 1L)));
         }
-        std::printf(" %.3f s:\n", duration);
-        print("overshoot past the pause", figures(overshoots), "us");
-        print("pumps in one pause", figures(pumpCounts), "");
-        print("one pass (clock reading + pump)", figures(passCosts), "us");
+        const std::string name = "pause " + milliseconds(duration);
+        report.add(name + ": TimeOut overshoot", "us", overshoots).asDelays().atMost(Goal::Median, 50);
+        report.add(name + ": pumps per pause", "pumps", pumpCounts);
+        report.add(name + ": one pass (clock + pump)", "us", passCosts);
     }
 }
 
-void emptyPumps(win32ui::Win32Window& window)
+void emptyPumps(win32ui::Win32Window& window, Report& report)
 {
     std::vector<double> costs;
     for (int i = 0; i < 2000; ++i) {
@@ -99,14 +91,13 @@ void emptyPumps(win32ui::Win32Window& window)
         window.Win32Window::pumpEvents();
         costs.push_back((window.Win32Window::clock() - start) * 1e6);
     }
-    std::printf("A pump with nothing waiting (2000):\n");
-    print("PeekMessage pass", figures(costs), "us");
+    report.add("a pump with nothing waiting", "us", costs);
 }
 
 // A second thread posts presses on the red box, as the system queues a
 // player's, at irregular gaps; the delay runs to the pump after which the
 // game's red counter has risen.
-void clicks(Measured& window, const ZorbleckProbe& game)
+void clicks(Measured& window, const ZorbleckProbe& game, Report& report)
 {
     HWND red = window.handle(Control::pct);
     std::mutex lock;
@@ -137,12 +128,11 @@ void clicks(Measured& window, const ZorbleckProbe& game)
         }
     });
     for (int i = 0; i < 60; ++i)
-        game.timeOut(0.035);
+        game.timeOut(game::Pauses.back().seconds);
     stop = true;
     presser.join();
     window.afterPump = nullptr;
-    std::printf("A press posted to the red box, to its count (%zu presses, pauses of 0.035 s):\n", delays.size());
-    print("posted press to count", figures(delays), "us");
+    report.add("click, posted, to counted: in a game", "us", delays).asDelays();
 }
 
 } // namespace
@@ -155,18 +145,20 @@ int wmain(int argc, wchar_t* argv[])
     window.show(SW_SHOWNOACTIVATE);
 
     std::printf("Zorbleck on Win32, %u dpi\n", window.dpi());
+    Report report;
     if (argc > 1) {
         WIN32_FILE_ATTRIBUTE_DATA file;
         if (GetFileAttributesExW(argv[1], GetFileExInfoStandard, &file))
-            std::printf("The program: %lu bytes (%.1f KB)\n", file.nFileSizeLow, file.nFileSizeLow / 1024.0);
+            report.add("the program", "KB", { file.nFileSizeLow / 1024.0 }).atMost(Goal::Median, 256);
     }
     RECT client;
     GetClientRect(window.window(), &client);
     std::printf("The window: client area %ldx%ld pixels, outer size %.0fx%.0f twips as Windows reports it\n",
         client.right, client.bottom, static_cast<double>(window.outerWidth()),
         static_cast<double>(window.outerHeight()));
-    emptyPumps(window);
-    pauses(window, game);
-    clicks(window, game);
+    emptyPumps(window, report);
+    pauses(window, game, report);
+    clicks(window, game, report);
+    report.print(stdout);
     return 0;
 }
