@@ -166,7 +166,9 @@ void measureGames(const ZorbleckProbe& probe, BenchWindow& window, bool full, do
         report.add(std::string("passes per 46 s, ") + p.difficulty, "passes", { perGame })
             .atLeast(Goal::Median, 0.98 * game::GameLength / p.seconds);
         report.reference("ideal: 46 s / pause", "passes", { game::GameLength / p.seconds });
-        report.add(std::string("game length past 46 s, ") + p.difficulty, "ms", { 1000 * (runs[i].length - game::GameLength) })
+        report
+            .add(std::string("game length past 46 s, ") + p.difficulty, "ms",
+                { 1000 * (runs[i].length - game::GameLength) })
             .atMost(Goal::Median, 1000 * p.seconds);
         report.reference("one pause", "ms", { 1000 * p.seconds });
     }
