@@ -214,8 +214,15 @@ class Session:
         """The box's title, text and buttons between lines of dashes, as
         Ctrl+C on the focused box copies them."""
         self.clear_clipboard()
-        self.key("ctrl+c")
-        return self.wait_for(self.clipboard, f"box {title!r} gave no text")
+        pressed = [0.0]
+
+        def copied():  # keys that come before the box takes them are lost: pressed again
+            if time.monotonic() - pressed[0] > 1:
+                self.key("ctrl+c")
+                pressed[0] = time.monotonic()
+            return self.clipboard()
+
+        return self.wait_for(copied, f"box {title!r} gave no text")
 
     def read_label(self, area, candidates, timeout=5.0, within=False):
         """Reads a label by OCR and returns the candidate text closest to it,
