@@ -1,26 +1,25 @@
 #pragma once
 
+#include "game/layout.h"
 #include "game/platform.h"
 #include "game/zorbleck.h"
 
-namespace webui {
+#include <array>
 
-// What reaches the page's event queue: a click on a control, given by its
-// place in the window's creation order, or the page going away.
-inline constexpr int PageClosing = 100;
+namespace webui {
 
 // The game's window as a page: the seven controls are HTML elements built
 // from the window's layout, and every service the game asks of its platform
-// is a small JavaScript import (page.js). It owns its game and holds no rule
-// of it: the player's presses and the page going away go to the game.
+// is a JavaScript import (imports.js) over the page (page.js). It owns its
+// game and holds no rule of it: the player's presses and the page going away
+// go to the game.
 class WebPage final : public game::Platform {
 public:
     WebPage();
 
-    // Tells the game its window is loaded, then shows it with the focus on Start.
-    void load();
-    // The page's event loop: waits for each event and hands it to its
-    // handler. Never returns; the page ends it.
+    // Tells the game its window is loaded, shows it with the focus on Start,
+    // then waits for each event and hands it to its handler. Never returns;
+    // the page ends it.
     [[noreturn]] void run();
 
     float outerWidth() override;
@@ -41,8 +40,16 @@ public:
     void pumpEvents() override;
 
 private:
+    struct Twips {
+        float left, top;
+    };
+    Twips& at(game::Control control);
+    void move(game::Control control);
     void dispatch(int event);
 
+    // A control keeps its place in twips as written, fractions included; the
+    // page shows it at the nearest pixel.
+    std::array<Twips, game::layout::Controls.size()> places {};
     // Last: it is told of events only once the page is built.
     game::Zorbleck game;
 };
