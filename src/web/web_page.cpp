@@ -1,5 +1,6 @@
 #include "web/web_page.h"
 
+#include "game/layout.h"
 #include "game/twips.h"
 
 #include <emscripten/emscripten.h>
@@ -96,7 +97,6 @@ WebPage::WebPage()
     // and its style sheet puts the labels beneath them all.
     for (const layout::ControlLayout& control : layout::Controls) {
         add(control);
-        at(control.control) = { static_cast<float>(control.left), static_cast<float>(control.top) };
         move(control.control);
     }
     for (const char* entry : layout::Difficulties)
@@ -120,14 +120,9 @@ void WebPage::dispatch(int event)
         game.pressed(static_cast<Control>(event));
 }
 
-WebPage::Twips& WebPage::at(Control control)
-{
-    return places.at(static_cast<std::size_t>(control));
-}
-
 void WebPage::move(Control control)
 {
-    zb_move(id(control), pixels(at(control).left), pixels(at(control).top));
+    zb_move(id(control), places.pixelLeft(control), places.pixelTop(control));
 }
 
 float WebPage::outerWidth()
@@ -147,12 +142,12 @@ void WebPage::setBackColor(game::Color color)
 
 float WebPage::top(Control control)
 {
-    return at(control).top;
+    return places.top(control);
 }
 
 float WebPage::left(Control control)
 {
-    return at(control).left;
+    return places.left(control);
 }
 
 float WebPage::width(Control control)
@@ -167,13 +162,13 @@ float WebPage::height(Control control)
 
 void WebPage::setTop(Control control, float twips)
 {
-    at(control).top = twips;
+    places.setTop(control, twips);
     move(control);
 }
 
 void WebPage::setLeft(Control control, float twips)
 {
-    at(control).left = twips;
+    places.setLeft(control, twips);
     move(control);
 }
 

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "game/layout.h"
+#include "game/places.h"
 #include "game/platform.h"
 #include "game/zorbleck.h"
-
-#include <array>
 
 namespace webui {
 
@@ -40,16 +38,11 @@ public:
     void pumpEvents() override;
 
 private:
-    struct Twips {
-        float left, top;
-    };
-    Twips& at(game::Control control);
     void move(game::Control control);
     void dispatch(int event);
 
-    // A control keeps its place in twips as written, fractions included; the
-    // page shows it at the nearest pixel.
-    std::array<Twips, game::layout::Controls.size()> places {};
+    // Where the game put each control, fractions of a pixel included.
+    game::ControlPlaces places;
     // Last: it is told of events only once the page is built.
     game::Zorbleck game;
 };
