@@ -13,11 +13,11 @@ send them (the DevTools protocol in Chromium, the X server in WebKitGTK and
 Firefox).
 
 - pause overshoot: how far past its deadline each pause of a real game ends.
-  A pass reads the clock four times in a row (the loop's test, the elapsed
-  seconds, the pause's start, its first test); inside the pause each reading
-  is followed by a yield. So between two yields a run of five readings is a
-  pass boundary: the previous pause's last reading, then the four. The
-  overshoot is that last reading minus (the pause's start + its length).
+  Inside a pause each clock reading is followed by a pump (a yield, taken or
+  not, and an empty queue), which the log leaves out; a pass begins with
+  three readings in a row (the previous pause's last, the loop's test, the
+  elapsed seconds) and its pause with the next. The overshoot is the
+  pause's last reading minus (its start + its length).
 - passes per game: a whole game's passes, projected from the pass tops in
   the log, against 46 s over the pause's length.
 - where a pass's time goes: its own work (top to its pause's start) and the
@@ -52,9 +52,10 @@ OVERSHOOT_GOAL = {"chromium": 0.2, "webkit": 1.1, "firefox": 1.1}
 # Loaded before the game's script, in a copy of the page: the time of the
 # first rule dialog, and while window.zbLog is set, every call the game makes
 # across to the page (the wasm's imports, which are wrapped as the wasm is
-# instantiated) and every press on a box. The calls come in runs, one run
-# between two yields to the browser; a run that only reads the clock (a
-# pause's busy-wait) is not kept, the yields before a kept run are summed up.
+# instantiated) and every press on a box. The pause's busy-wait (a clock
+# reading, then a pump: zb_yield and zb_take_event with nothing to take) is
+# not kept call by call: the yields that waited for the browser are summed up
+# on the next call kept.
 HOOKS = """
 window.zbFirstDialog = null;
 new MutationObserver((changes, observer) => {
@@ -68,10 +69,12 @@ window.zbLog = null;
 (() => {
   const UNWINDING = 1, REWINDING = 2;
   const state = () => (typeof Asyncify === "object" ? Asyncify.state : 0);
-  let run = [], yields = null, since = 0;
-  const fresh = () => ({count: 0, total: 0, longest: 0, last: 0});
-  const spin = () => run.every(([name, , , value]) => name === "zb_clock" || value === -1)
-    && run.filter(([name]) => name === "zb_clock").length === 1;
+  let reading = null, waits = null, since = 0;
+  const keep = (log, call) => {
+    call.push(waits);
+    waits = null;
+    log.calls.push(call);
+  };
   const pressed = [];
   addEventListener("pointerdown", (event) => {
     if (window.zbLog && event.button === 0 && event.target.classList.contains("zb-box"))
@@ -85,27 +88,30 @@ window.zbLog = null;
   const wrap = (original, name) => function (...args) {
     const log = window.zbLog;
     if (!log) return original.apply(this, args);
-    if (!yields) yields = fresh();
     const resuming = state() === REWINDING;
     const start = performance.now();
     const value = original.apply(this, args);
     const end = performance.now();
-    if (resuming) {
-      const took = start - since;
-      Object.assign(yields, {count: yields.count + 1, total: yields.total + took, last: took,
-                             longest: Math.max(yields.longest, took)});
-      taken(log, name, value);
-    } else if (state() === UNWINDING) {
-      if (run.length && !spin()) {
-        log.runs.push({calls: run, yields});
-        yields = fresh();
+    if (name === "zb_yield") {
+      reading = null;  // the busy-wait's
+      if (!waits) waits = {count: 0, longest: 0, last: 0};
+      if (state() === UNWINDING) since = start;
+      if (resuming) {
+        const took = start - since;
+        Object.assign(waits, {count: waits.count + 1, last: took, longest: Math.max(waits.longest, took)});
       }
-      run = [];
-      since = start;
-    } else {
-      run.push([name, start, end, value]);
-      if (name === "zb_take_event") taken(log, name, value);
+      return value;
     }
+    if (resuming) {
+      taken(log, name, value);
+      return value;
+    }
+    if (name === "zb_take_event") taken(log, name, value);
+    if (name === "zb_take_event" && value < 0) return value;
+    if (reading) keep(log, reading);
+    reading = null;
+    if (name === "zb_clock") reading = [name, start, end, value];
+    else keep(log, [name, start, end, value]);
     return value;
   };
   const instrument = (imports) => {
@@ -209,7 +215,7 @@ def greet(session):
     session.read_box("Zorbleck!")
     session.read_box("Zorbleck!")
     session.wait_window("Vemmo's Zorbleck!")
-    session.run("window.zbLog = {runs: [], presses: []}")
+    session.run("window.zbLog = {calls: [], presses: []}")
     return session.geometry("page")
 
 
@@ -219,30 +225,26 @@ def press_red(session):
     session.click(x + w // 2, y + h // 2)
 
 
-def passes(runs):
-    """The passes of a game in its runs of calls, each as (top, pause start,
-    pause end, calls between the two, the yields of its pause), readings in
-    seconds. A pass's run reads the clock five times: the last reading of
-    the pause before it, the loop's test (the top), the elapsed seconds, its
-    pause's start and first test. The game's first pass reads its start
-    instead of a pause's end; its last pause ends in no pass."""
-    found, yields = [], []
-    for run in runs:
-        clocks = [i for i, call in enumerate(run["calls"]) if call[0] == "zb_clock"]
-        yields.append(run["yields"])
-        if len(clocks) == 5:
-            end, top, _, start, _ = (run["calls"][i][3] for i in clocks)
-            if found:
-                found[-1]["end"] = end
-                found[-1]["yields"] = yields
-            found.append({"top": top, "start": start, "calls": clocks[4] - clocks[1] + 1})
-            yields = []
-    return [p for p in found if "end" in p]
+def passes(calls):
+    """The passes of a game in its calls, each as (top, pause start, pause
+    end, calls in the pass, the yields of its pause), readings in seconds.
+    A pass begins with three clock readings: its previous pause's last, the
+    loop's test (the top) and the elapsed seconds; its pause begins with the
+    next reading. The game's first pass reads its start instead of a pause's
+    end, and its last pause ends in no pass."""
+    clock = [call[0] == "zb_clock" for call in calls] + [False]
+    tops = [i for i in range(1, len(calls) - 1) if clock[i - 1] and clock[i] and clock[i + 1] and not clock[i + 2]]
+    found = []
+    for top, following in zip(tops, tops[1:]):
+        start = next(j for j in range(top + 2, following) if clock[j])
+        found.append({"top": calls[top][3], "start": calls[start][3], "end": calls[following - 1][3],
+                      "calls": start - top + 2, "yields": [c[4] for c in calls[start + 1:following] if c[4]]})
+    return found
 
 
 def pause_rows(log, seconds, goal):
     """The pause, the passes per game, and where each pass's time goes."""
-    found = passes(log["runs"])
+    found = passes(log["calls"])
     row(f"pause {seconds * 1000:.0f} ms: overshoot", "ms",
         [(p["end"] - p["start"] - seconds) * 1000 for p in found], f"median <= {goal:g}", lambda m: m <= goal)
     ideal = 46 / seconds
@@ -253,11 +255,12 @@ def pause_rows(log, seconds, goal):
     row("   a pass: its top to its pause", "ms", [(p["start"] - p["top"]) * 1000 for p in found])
     row("   calls to the page in a pass", "calls", [p["calls"] for p in found])
     row("   the pause's yields to the browser", "yields", [sum(y["count"] for y in p["yields"]) for p in found])
-    row("   the longest of them", "ms", [max(y["longest"] for y in p["yields"]) for p in found])
-    row("   the last of them", "ms", [p["yields"][-1]["last"] for p in found])
-    if len(found) > 1:
-        lost = [(b["top"] - a["top"] - seconds) * 1000 for a, b in zip(found, found[1:])]
-        row("   lost a pass, mean: top to top less the pause", "ms", [statistics.mean(lost)])
+    waited = [[y for y in p["yields"] if y["count"]] for p in found]
+    row("   the longest of them", "ms", [max(y["longest"] for y in w) for w in waited if w])
+    row("   the last of them", "ms", [w[-1]["last"] for w in waited if w])
+    if found:
+        row("   lost a pass, mean: top to top less the pause", "ms",
+            [((tops[-1] - tops[0]) / (len(tops) - 1) - seconds) * 1000] if len(tops) > 1 else [])
         row("   of which the pass's own work, mean", "ms",
             [statistics.mean((p["start"] - p["top"]) * 1000 for p in found)])
         row("   of which the overshoot, mean", "ms",
