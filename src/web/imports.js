@@ -15,11 +15,13 @@ const imports = {
   },
   // A size as laid out, kept until the element is laid out at another: read
   // right after a box has moved, offsetWidth would have the browser lay out
-  // the whole page again, several times a pass.
+  // the whole page again, several times a pass. Observed once: observing it
+  // again would have it reported anew, and laid out again, at every frame.
   $zbMeasured: function (element, vertical) {
     if (!element.zbSize) {
       element.zbSize = [element.offsetWidth, element.offsetHeight];
-      Zb.resized.observe(element);
+      if (!element.zbObserved) Zb.resized.observe(element);
+      element.zbObserved = true;
     }
     return element.zbSize[vertical];
   },
@@ -107,24 +109,38 @@ const imports = {
   zb_set_back_color: function (red, green, blue) {
     zbRun(() => { Zb.area.style.backgroundColor = "rgb(" + red + "," + green + "," + blue + ")"; });
   },
+  // A move lays nothing out: the control is shifted as a whole, which the
+  // compositor does alone, and only when it lands on another pixel.
   zb_move: function (id, left, top) {
     zbRun(() => {
-      const style = Zb.controls[id].style;
-      style.left = left + "px";
-      style.top = top + "px";
+      const element = Zb.controls[id];
+      if (element.zbLeft === left && element.zbTop === top) return;
+      element.zbLeft = left;
+      element.zbTop = top;
+      element.style.transform = "translate(" + left + "px," + top + "px)";
     });
   },
   zb_size: function (id, vertical) {
     return zbRun(() => zbMeasured(Zb.controls[id], vertical));
   },
+  // Written only when it changes, as the caption below: a pass hides the
+  // same three controls every time.
   zb_set_visible: function (id, visible) {
-    zbRun(() => { Zb.controls[id].hidden = !visible; });
+    zbRun(() => {
+      const element = Zb.controls[id];
+      if (element.hidden === !!visible) element.hidden = !visible;
+    });
   },
   zb_is_shown: function (id) {
     return zbRun(() => (Zb.controls[id].hidden ? 0 : 1));
   },
+  // A new text lays its label out again, and the elapsed seconds change
+  // once in many passes.
   zb_set_caption: function (id, text) {
-    zbRun(() => { Zb.controls[id].textContent = UTF8ToString(text); });
+    zbRun(() => {
+      const element = Zb.controls[id], value = UTF8ToString(text);
+      if (element.textContent !== value) element.textContent = value;
+    });
   },
   zb_text: function (id) {
     return zbRun(() => {
@@ -133,10 +149,15 @@ const imports = {
       return allocateUTF8(element.selectedIndex < 0 ? "" : element.options[element.selectedIndex].text);
     });
   },
-  // Seconds on the page's monotonic clock. Chromium gives it in steps of
-  // 0.1 ms unless the page is cross-origin isolated.
+  // Seconds on the page's monotonic clock, in steps of 0.1 ms (Chromium) or
+  // 1 ms (WebKit, Firefox) unless the page is cross-origin isolated. A step
+  // is no whole number of seconds in binary: two readings 35 steps of 1 ms
+  // apart differ by a hair less than 0.035 about half the time, and the
+  // pause would wait a whole step more. The clock runs a billionth fast
+  // (3.6 us an hour, far below its step), which tips such a hair over for
+  // the first two days a page is open, and nothing else.
   zb_clock: function () {
-    return performance.now() / 1000;
+    return (performance.now() / 1000) * (1 + 1e-9);
   },
   zb_take_event: function (none) {
     return Zb.queue.length ? Zb.queue.shift() : none;
@@ -177,8 +198,11 @@ const imports = {
       dialog.showModal();
     }));
   },
-  // One turn of the browser's event loop: input and repaints come through.
+  // One turn of the browser's event loop, at most once a millisecond (the
+  // others' clock grain): input and repaints come through, and the pause
+  // puts its stack aside and makes garbage far less often.
   zb_yield: function () {
+    if (Asyncify.state === Asyncify.State.Normal && performance.now() - Zb.yielded < 1) return;
     Asyncify.handleSleep((resume) => { Zb.resume = resume; Zb.channel.port2.postMessage(null); });
   },
 };

@@ -28,6 +28,7 @@ var Zb = {
   // the browser holds a timer back for 4 ms, far longer than a pause's grain.
   channel: new MessageChannel(),
   resume: null,
+  yielded: 0,
 
   // At zoom 1 the frame stands on whole pixels; a screen too small for it
   // gets it scaled down to fit, the game's own sizes untouched.
@@ -43,7 +44,10 @@ var Zb = {
   },
 };
 
-Zb.channel.port1.onmessage = () => Zb.resume();
+Zb.channel.port1.onmessage = () => {
+  Zb.yielded = performance.now();
+  Zb.resume();
+};
 addEventListener("resize", Zb.fit);
 // A page brought back from the back-forward cache would hold a game that was
 // told it had ended: start afresh instead.
