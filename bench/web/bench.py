@@ -6,26 +6,30 @@ usage: bench.py [--engine chromium|webkit|firefox] FOLDER
        the engine defaults to $ZORBLECK_BENCH_ENGINE, then Chromium)
 
 It opens the real page through the end-to-end tests' session for that engine
-and watches it from outside: JavaScript wrappers around the page's clock, its
-yield to the browser and its event queue log what the game does, and presses
-come as that engine's tests send them (the DevTools protocol in Chromium, the
-X server in WebKitGTK and Firefox).
+and watches it from outside: a script that a copy of the page loads first
+wraps the wasm's imports as the wasm is instantiated, and logs every call the
+game makes to the page, with its time; presses come as that engine's tests
+send them (the DevTools protocol in Chromium, the X server in WebKitGTK and
+Firefox).
 
 - pause overshoot: how far past its deadline each pause of a real game ends.
-  A pass reads the clock four times in a row (the loop's test, the elapsed
-  seconds, the pause's start, its first test); inside the pause each reading
-  is followed by a yield. So between two yields a run of five readings is a
-  pass boundary: the previous pause's last reading, then the four. The
-  overshoot is that last reading minus (the pause's start + its length).
-- beside it, a bare JavaScript wait of the same length that yields through a
-  MessageChannel, and one that yields through setTimeout(0).
+  Inside a pause each clock reading is followed by a pump (a yield, taken or
+  not, and an empty queue), which the log leaves out; a pass begins with
+  three readings in a row (the previous pause's last, the loop's test, the
+  elapsed seconds) and its pause with the next. The overshoot is the
+  pause's last reading minus (its start + its length).
 - passes per game: a whole game's passes, projected from the pass tops in
   the log, against 46 s over the pause's length.
+- where a pass's time goes: its own work (top to its pause's start) and the
+  calls to the page in it, the pause's yields to the browser (how many, the
+  longest, the last, which the overshoot waits for), and the time a pass
+  loses beyond its pause, split into the two.
+- beside it, a bare JavaScript wait of the same length that yields through a
+  MessageChannel, and one that yields through setTimeout(0).
 - a press to its count: from a press's event time stamp to the moment the
   game takes it from the queue and its handler runs, in a game and idle;
   and in a game, how much of it passed before the page's handler ran.
-- the page's size, and the time from opening it to its first rule dialog
-  (a copy of the page whose index.html loads first-dialog.js first).
+- the page's size, and the time from opening it to its first rule dialog.
 - the grain of the engine's clock, performance.now().
 Nothing is asserted: the figures are printed, each beside its goal.
 """
@@ -33,6 +37,7 @@ import argparse
 import os
 import re
 import shutil
+import statistics
 import sys
 import tempfile
 import time
@@ -47,32 +52,14 @@ from session import check  # noqa: E402
 # of a cross-origin isolated page Chromium's grain is 0.1 ms, the others' 1 ms.
 OVERSHOOT_GOAL = {"chromium": 0.2, "webkit": 1.1, "firefox": 1.1}
 
+# Loaded before the game's script, in a copy of the page: the time of the
+# first rule dialog, and while window.zbLog is set, every call the game makes
+# across to the page (the wasm's imports, which are wrapped as the wasm is
+# instantiated) and every press on a box. The pause's busy-wait (a clock
+# reading, then a pump: zb_yield and zb_take_event with nothing to take) is
+# not kept call by call: the yields that waited for the browser are summed up
+# on the next call kept.
 HOOKS = """
-const log = window.zbLog = {events: [], presses: []};
-const clock = Zb.clock, yieldToBrowser = Zb.yieldToBrowser, post = Zb.post;
-const takeEvent = Zb.takeEvent, nextEvent = Zb.nextEvent;
-Zb.clock = () => { const t = clock(); log.events.push(t); return t; };
-Zb.yieldToBrowser = () => { log.events.push(-1); return yieldToBrowser(); };
-const pressed = [];
-Zb.post = (id) => {
-  const now = performance.now();
-  pressed.push([id, window.event ? window.event.timeStamp : now, now]);
-  post(id);
-};
-// The queue is first in, first out, and whatever is still in it was pressed
-// last; an event the game took before the hooks came is passed over.
-const taken = (event, idle) => {
-  if (event >= 0) {
-    const [id, at, handled] = pressed.splice(0, pressed.length - Zb.queue.length).pop();
-    if (id <= 2) log.presses.push([performance.now() - at, idle, handled - at]);
-  }
-  return event;
-};
-Zb.takeEvent = () => taken(takeEvent(), false);
-Zb.nextEvent = async () => taken(await nextEvent(), true);
-"""
-
-FIRST_DIALOG = """
 window.zbFirstDialog = null;
 new MutationObserver((changes, observer) => {
   if (document.querySelector("dialog[open]")) {
@@ -80,6 +67,70 @@ new MutationObserver((changes, observer) => {
     observer.disconnect();
   }
 }).observe(document, {subtree: true, childList: true, attributes: true});
+
+window.zbLog = null;
+(() => {
+  const UNWINDING = 1, REWINDING = 2;
+  const state = () => (typeof Asyncify === "object" ? Asyncify.state : 0);
+  let reading = null, waits = null, since = 0;
+  const keep = (log, call) => {
+    call.push(waits);
+    waits = null;
+    log.calls.push(call);
+  };
+  const pressed = [];
+  addEventListener("pointerdown", (event) => {
+    if (window.zbLog && event.button === 0 && event.target.classList.contains("zb-box"))
+      pressed.push([event.timeStamp, performance.now()]);
+  }, true);
+  const taken = (log, name, value) => {
+    if (typeof value !== "number" || value < 0 || value > 2 || !pressed.length) return;
+    const [at, handled] = pressed.shift();
+    log.presses.push([performance.now() - at, name === "zb_next_event", handled - at]);
+  };
+  const wrap = (original, name) => function (...args) {
+    const log = window.zbLog;
+    if (!log) return original.apply(this, args);
+    const resuming = state() === REWINDING;
+    const start = performance.now();
+    const value = original.apply(this, args);
+    const end = performance.now();
+    if (name === "zb_yield") {
+      reading = null;  // the busy-wait's
+      if (!waits) waits = {count: 0, longest: 0, last: 0};
+      if (state() === UNWINDING) since = start;
+      if (resuming) {
+        const took = start - since;
+        Object.assign(waits, {count: waits.count + 1, last: took, longest: Math.max(waits.longest, took)});
+      }
+      return value;
+    }
+    if (resuming) {
+      taken(log, name, value);
+      return value;
+    }
+    if (name === "zb_take_event") taken(log, name, value);
+    if (name === "zb_take_event" && value < 0) return value;
+    if (reading) keep(log, reading);
+    reading = null;
+    if (name === "zb_clock") reading = [name, start, end, value];
+    else keep(log, [name, start, end, value]);
+    return value;
+  };
+  const instrument = (imports) => {
+    for (const module of new Set(Object.values(imports))) {
+      for (const [key, original] of Object.entries(module)) {
+        const name = typeof original === "function" && original.name.replace(/^(__asyncjs__|_)+/, "");
+        if (name && name.startsWith("zb_")) module[key] = wrap(original, name);
+      }
+    }
+    return imports;
+  };
+  for (const how of ["instantiate", "instantiateStreaming"]) {
+    const original = WebAssembly[how];
+    WebAssembly[how] = (source, imports) => original(source, instrument(imports));
+  }
+})();
 """
 
 BARE_WAIT = """
@@ -133,16 +184,16 @@ def page_size(folder):
 
 
 def timed_copy(folder, copy):
-    """The page, with a watch for the first dialog that runs before the game."""
+    """The page, with the hooks loaded before the game's script."""
     shutil.copytree(folder, copy, dirs_exist_ok=True)
-    with open(os.path.join(copy, "first-dialog.js"), "w") as script:
-        script.write(FIRST_DIALOG)
+    with open(os.path.join(copy, "bench-hooks.js"), "w") as script:
+        script.write(HOOKS)
     index = os.path.join(copy, "index.html")
     with open(index) as page:
         text = page.read()
     check('<script src="zorbleck.js">' in text, "index.html loads no zorbleck.js")
     with open(index, "w") as page:
-        page.write(text.replace('<script src="zorbleck.js">', '<script src="first-dialog.js"></script>\n'
+        page.write(text.replace('<script src="zorbleck.js">', '<script src="bench-hooks.js"></script>\n'
                                 '<script src="zorbleck.js">'))
 
 
@@ -161,7 +212,7 @@ def greet(session):
     session.read_box("Zorbleck!")
     session.read_box("Zorbleck!")
     session.wait_window("Vemmo's Zorbleck!")
-    session.run(HOOKS)
+    session.run("window.zbLog = {calls: [], presses: []}")
     return session.geometry("page")
 
 
@@ -171,35 +222,46 @@ def press_red(session):
     session.click(x + w // 2, y + h // 2)
 
 
-def runs_of(events):
-    """The clock log cut into its runs of readings, each ended by a pump (< 0)."""
-    runs, run = [], []
-    for event in events:
-        if event < 0:
-            runs.append(run)
-            run = []
-        else:
-            run.append(event)
-    return runs
+def passes(calls):
+    """The passes of a game in its calls, each as (top, pause start, pause
+    end, calls in the pass, the yields of its pause), readings in seconds.
+    A pass begins with three clock readings: its previous pause's last, the
+    loop's test (the top) and the elapsed seconds; its pause begins with the
+    next reading. The game's first pass reads its start instead of a pause's
+    end, and its last pause ends in no pass."""
+    clock = [call[0] == "zb_clock" for call in calls] + [False]
+    tops = [i for i in range(1, len(calls) - 1) if clock[i - 1] and clock[i] and clock[i + 1] and not clock[i + 2]]
+    found = []
+    for top, following in zip(tops, tops[1:]):
+        start = next(j for j in range(top + 2, following) if clock[j])
+        found.append({"top": calls[top][3], "start": calls[start][3], "end": calls[following - 1][3],
+                      "calls": start - top + 2, "yields": [c[4] for c in calls[start + 1:following] if c[4]]})
+    return found
 
 
-def pass_tops(events):
-    """The clock readings at the top of each pass: the second of a run of five."""
-    return [run[1] for run in runs_of(events) if len(run) == 5]
-
-
-def pauses(events, seconds):
-    """Overshoots in µs of the pauses of `seconds` found in the clock log."""
-    runs = runs_of(events)
-    overshoots, start = [], None
-    for run in runs:
-        if len(run) == 5:
-            if start is not None:
-                overshoots.append((run[0] - start - seconds) * 1e6)
-            start = run[3]
-        elif len(run) != 1:
-            start = None  # not a pass of this game: a start or an end
-    return overshoots
+def pause_rows(log, seconds, goal):
+    """The pause, the passes per game, and where each pass's time goes."""
+    found = passes(log["calls"])
+    REPORT.figure(f"pause {seconds * 1000:.0f} ms: overshoot", "ms",
+        [(p["end"] - p["start"] - seconds) * 1000 for p in found], f"median <= {goal:g}", delays=True)
+    ideal = 46 / seconds
+    tops = [p["top"] for p in found]
+    projected = [46 * (len(tops) - 1) / (tops[-1] - tops[0])] if len(tops) > 1 else []
+    REPORT.figure(f"   passes per game (ideal {ideal:.0f})", "passes", projected,
+        f"median >= {0.99 * ideal:.4g}")
+    REPORT.figure("   a pass: its top to its pause", "ms", [(p["start"] - p["top"]) * 1000 for p in found])
+    REPORT.figure("   calls to the page in a pass", "calls", [p["calls"] for p in found])
+    REPORT.figure("   the pause's yields to the browser", "yields", [sum(y["count"] for y in p["yields"]) for p in found])
+    waited = [[y for y in p["yields"] if y["count"]] for p in found]
+    REPORT.figure("   the longest of them", "ms", [max(y["longest"] for y in w) for w in waited if w])
+    REPORT.figure("   the last of them", "ms", [w[-1]["last"] for w in waited if w])
+    if found:
+        REPORT.figure("   lost a pass, mean: top to top less the pause", "ms",
+            [((tops[-1] - tops[0]) / (len(tops) - 1) - seconds) * 1000] if len(tops) > 1 else [])
+        REPORT.figure("   of which the pass's own work, mean", "ms",
+            [statistics.mean((p["start"] - p["top"]) * 1000 for p in found)])
+        REPORT.figure("   of which the overshoot, mean", "ms",
+            [statistics.mean((p["end"] - p["start"] - seconds) * 1000 for p in found)])
 
 
 def games(session, goal):
@@ -221,12 +283,7 @@ def games(session, goal):
             time.sleep(0.1)
         log = session.run("return window.zbLog")
         session.stop_game()  # leaving the page ends its game
-        REPORT.figure(f"pause {seconds * 1000:.0f} ms: overshoot", "ms",
-                      [v / 1000 for v in pauses(log["events"], seconds)], f"median <= {goal:g}", delays=True)
-        tops = pass_tops(log["events"])
-        ideal = 46 / seconds
-        projected = [46 * (len(tops) - 1) / (tops[-1] - tops[0])] if len(tops) > 1 else []
-        REPORT.figure(f"   passes per game (ideal {ideal:.0f})", "passes", projected, f"median >= {0.99 * ideal:.4g}")
+        pause_rows(log, seconds, goal)
         in_game += [(ms, before) for ms, was_idle, before in log["presses"] if not was_idle]
         idle += [ms for ms, was_idle, _ in log["presses"] if was_idle]
     REPORT.figure("press to its count: in a game", "ms", [ms for ms, _ in in_game], delays=True)

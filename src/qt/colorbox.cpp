@@ -1,15 +1,10 @@
 #include "qt/colorbox.h"
 
-#include "game/twips.h"
-
 #include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace qtui {
-
-using game::pixelsToTwips;
-using game::twipsToPixels;
 
 namespace {
 
@@ -48,10 +43,9 @@ namespace {
 
 } // namespace
 
-ColorBox::ColorBox(const QColor& color, float left, float top, float width, float height, QWidget* parent)
+ColorBox::ColorBox(const QColor& color, QWidget* parent)
     : QWidget(parent)
     , fill(color)
-    , twips { left, top }
 {
     static const bool accessible = (QAccessible::installFactory(accessibleColorBox), true);
     Q_UNUSED(accessible)
@@ -59,35 +53,6 @@ ColorBox::ColorBox(const QColor& color, float left, float top, float width, floa
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Reachable by Tab like the other controls, but a click does not move the focus.
     setFocusPolicy(Qt::TabFocus);
-    resize(twipsToPixels(width), twipsToPixels(height));
-    place();
-}
-
-float ColorBox::widthTwips() const
-{
-    return pixelsToTwips(width());
-}
-
-float ColorBox::heightTwips() const
-{
-    return pixelsToTwips(height());
-}
-
-void ColorBox::setLeftTwips(float left)
-{
-    twips.left = left;
-    place();
-}
-
-void ColorBox::setTopTwips(float top)
-{
-    twips.top = top;
-    place();
-}
-
-void ColorBox::place()
-{
-    move(twipsToPixels(twips.left), twipsToPixels(twips.top));
 }
 
 void ColorBox::paintEvent(QPaintEvent* event)

@@ -46,8 +46,7 @@ namespace {
     ColorBox* makeBox(QWidget* parent, Control control)
     {
         const layout::ControlLayout& at = layout::of(control);
-        auto* box = new ColorBox(QColor(at.color.red, at.color.green, at.color.blue), static_cast<float>(at.left),
-            static_cast<float>(at.top), static_cast<float>(at.width), static_cast<float>(at.height), parent);
+        auto* box = new ColorBox(QColor(at.color.red, at.color.green, at.color.blue), parent);
         place(box, at);
         return box;
     }
@@ -147,17 +146,14 @@ void QtWindow::setBackColor(game::Color color)
     setPalette(p);
 }
 
-// A box keeps its place in twips as written, fractions included.
 float QtWindow::top(Control control)
 {
-    auto* box = qobject_cast<ColorBox*>(widget(control));
-    return box ? box->topTwips() : pixelsToTwips(widget(control)->y());
+    return places.top(control);
 }
 
 float QtWindow::left(Control control)
 {
-    auto* box = qobject_cast<ColorBox*>(widget(control));
-    return box ? box->leftTwips() : pixelsToTwips(widget(control)->x());
+    return places.left(control);
 }
 
 float QtWindow::width(Control control)
@@ -172,18 +168,14 @@ float QtWindow::height(Control control)
 
 void QtWindow::setTop(Control control, float twips)
 {
-    if (auto* box = qobject_cast<ColorBox*>(widget(control)))
-        box->setTopTwips(twips);
-    else
-        widget(control)->move(widget(control)->x(), twipsToPixels(twips));
+    places.setTop(control, twips);
+    widget(control)->move(places.pixelLeft(control), places.pixelTop(control));
 }
 
 void QtWindow::setLeft(Control control, float twips)
 {
-    if (auto* box = qobject_cast<ColorBox*>(widget(control)))
-        box->setLeftTwips(twips);
-    else
-        widget(control)->move(twipsToPixels(twips), widget(control)->y());
+    places.setLeft(control, twips);
+    widget(control)->move(places.pixelLeft(control), places.pixelTop(control));
 }
 
 bool QtWindow::visible(Control control)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/places.h"
 #include "game/platform.h"
 #include "game/random_source.h"
 #include "game/zorbleck.h"
@@ -60,6 +61,8 @@ private:
     QPushButton* cmdStart;
     QLabel* lblTimer;
     QLabel* lbl1;
+    // Where the game put each control, fractions of a pixel included.
+    game::ControlPlaces places;
 
     const std::chrono::steady_clock::time_point epoch = std::chrono::steady_clock::now();
     // Last: it is told of events only once every control exists.

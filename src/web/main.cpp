@@ -5,6 +5,5 @@
 int main()
 {
     static webui::WebPage page;
-    page.load();
     page.run();
 }

@@ -3,81 +3,88 @@
 #include "game/layout.h"
 #include "game/twips.h"
 
-#include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
 
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
 
-namespace layout = game::layout;
-using game::Control;
-
-// The page's side of every call lives in page.js (the object Zb); these
-// imports only pass numbers and strings across. A failure in the page comes
-// back as a C++ error (zb_fail below) and ends the running handler.
-
-// clang-format off
-EM_JS(void, zb_build_window, (const char* caption, int width, int height), {
-    Zb.guard(() => Zb.buildWindow(UTF8ToString(caption), width, height));
-});
-EM_JS(void, zb_add_control, (int id, int kind, const char* name, int width, int height, int tabIndex, int red,
-    int green, int blue, const char* face, double points, const char* accessibleName, const char* description), {
-    Zb.guard(() => Zb.addControl(id, kind, UTF8ToString(name), width, height, tabIndex, [red, green, blue],
-        face ? UTF8ToString(face) : "", points, UTF8ToString(accessibleName), UTF8ToString(description)));
-});
-EM_JS(void, zb_add_entry, (int id, const char* text), {
-    Zb.guard(() => Zb.addEntry(id, UTF8ToString(text)));
-});
-EM_JS(void, zb_show_window, (), { Zb.guard(() => Zb.showWindow()); });
-EM_JS(double, zb_outer, (int vertical), { return Zb.guard(() => Zb.outer(vertical)); });
-EM_JS(void, zb_set_back_color, (int red, int green, int blue), {
-    Zb.guard(() => Zb.setBackColor(red, green, blue));
-});
-EM_JS(double, zb_place, (int id, int vertical), { return Zb.guard(() => Zb.place(id, vertical)); });
-EM_JS(void, zb_set_place, (int id, int vertical, double twips, double pixels), {
-    Zb.guard(() => Zb.setPlace(id, vertical, twips, pixels));
-});
-EM_JS(double, zb_size, (int id, int vertical), { return Zb.guard(() => Zb.size(id, vertical)); });
-EM_JS(void, zb_set_visible, (int id, int visible), { Zb.guard(() => Zb.setVisible(id, visible)); });
-EM_JS(int, zb_is_shown, (int id), { return Zb.guard(() => Zb.isShown(id)); });
-EM_JS(void, zb_set_caption, (int id, const char* text), {
-    Zb.guard(() => Zb.setCaption(id, UTF8ToString(text)));
-});
-EM_JS(char*, zb_text, (int id), { return Zb.guard(() => Zb.cString(Zb.text(id))); });
-EM_JS(double, zb_clock, (), { return Zb.clock(); });
-EM_JS(int, zb_take_event, (), { return Zb.takeEvent(); });
-
+// What the page does for the game, each in imports.js; a control goes by its
+// place in the window's creation order. The page reports a failure through
+// zb_fail.
+extern "C" {
+void zb_build_window(const char* caption, int width, int height, int closing);
+void zb_add_box(int id, int tabIndex, int red, int green, int blue);
+void zb_add_list(int id, int tabIndex);
+void zb_add_button(int id, int tabIndex);
+void zb_add_label(int id);
+void zb_describe(int id, const char* name, int width, int height, const char* face, double points,
+    const char* accessibleName, const char* description);
+void zb_add_entry(int id, const char* text);
+void zb_show_window(int focused);
+double zb_outer(int vertical);
+void zb_set_back_color(int red, int green, int blue);
+void zb_move(int id, int left, int top);
+double zb_size(int id, int vertical);
+void zb_set_visible(int id, int visible);
+int zb_is_shown(int id);
+void zb_set_caption(int id, const char* text);
+char* zb_text(int id);
+double zb_clock();
+int zb_take_event(int none);
 // The three that wait: the page's own event loop, a dialog, and the pause's
 // yield. Asyncify unwinds the wasm stack at each and rewinds it after.
-EM_ASYNC_JS(int, zb_next_event, (), { return await Zb.nextEvent(); });
-EM_ASYNC_JS(char*, zb_message_box, (const char* prompt, const char* title), {
-    return await Zb.failureOf(() => Zb.messageBox(UTF8ToString(prompt), UTF8ToString(title)));
-});
-EM_ASYNC_JS(void, zb_yield, (), { await Zb.yieldToBrowser(); });
-// clang-format on
+int zb_next_event();
+void zb_message_box(const char* prompt, const char* title);
+void zb_yield();
 
-// Called by the page when one of its calls failed: the error ends the
-// running handler like any other.
-extern "C" [[noreturn]] EMSCRIPTEN_KEEPALIVE void zb_fail(char* what)
+[[noreturn]] EMSCRIPTEN_KEEPALIVE void zb_fail(char* what)
 {
     const std::unique_ptr<char, decltype(&std::free)> owned(what, &std::free);
     throw std::runtime_error(owned.get());
 }
+}
 
 namespace webui {
 
+namespace layout = game::layout;
+using game::Control;
+
 namespace {
+
+    // What reaches the page's event queue beside a press of a control.
+    constexpr int PageClosing = static_cast<int>(layout::Controls.size());
+    constexpr int NoEvent = -1;
 
     int id(Control control)
     {
         return static_cast<int>(control);
     }
 
-    // CSS pixels: 96 to the inch.
-    int pixels(int twips)
+    int pixels(float twips)
     {
-        return game::twipsToPixels(static_cast<float>(twips));
+        return game::twipsToPixels(twips);
+    }
+
+    void add(const layout::ControlLayout& at)
+    {
+        const int control = id(at.control);
+        switch (at.kind) {
+        case layout::Kind::Box:
+            zb_add_box(control, at.tabIndex, at.color.red, at.color.green, at.color.blue);
+            break;
+        case layout::Kind::List:
+            zb_add_list(control, at.tabIndex);
+            break;
+        case layout::Kind::Button:
+            zb_add_button(control, at.tabIndex);
+            break;
+        case layout::Kind::Label:
+            zb_add_label(control);
+            break;
+        }
+        zb_describe(control, at.name, pixels(static_cast<float>(at.width)), pixels(static_cast<float>(at.height)),
+            at.font.face, at.font.points, at.accessibleName, at.description);
     }
 
 } // namespace
@@ -85,29 +92,22 @@ namespace {
 WebPage::WebPage()
     : game(*this)
 {
-    zb_build_window(layout::Caption, pixels(layout::ClientWidth), pixels(layout::ClientHeight));
+    zb_build_window(layout::Caption, pixels(layout::ClientWidth), pixels(layout::ClientHeight), PageClosing);
     // In creation order: the page stacks later elements above earlier ones,
     // and its style sheet puts the labels beneath them all.
-    for (const layout::ControlLayout& at : layout::Controls) {
-        zb_add_control(id(at.control), static_cast<int>(at.kind), at.name, pixels(at.width), pixels(at.height),
-            at.tabIndex, at.color.red, at.color.green, at.color.blue, at.font.face, at.font.points, at.accessibleName,
-            at.description);
-        setLeft(at.control, static_cast<float>(at.left));
-        setTop(at.control, static_cast<float>(at.top));
+    for (const layout::ControlLayout& control : layout::Controls) {
+        add(control);
+        move(control.control);
     }
     for (const char* entry : layout::Difficulties)
         zb_add_entry(id(Control::lst1), entry);
     zb_set_caption(id(Control::cmdStart), layout::StartCaption);
 }
 
-void WebPage::load()
-{
-    game.loaded();
-    zb_show_window();
-}
-
 void WebPage::run()
 {
+    game.loaded();
+    zb_show_window(id(Control::cmdStart));
     for (;;)
         dispatch(zb_next_event());
 }
@@ -116,8 +116,13 @@ void WebPage::dispatch(int event)
 {
     if (event == PageClosing)
         game.closed();
-    else if (event >= 0 && event < static_cast<int>(layout::Controls.size()))
+    else if (event >= 0 && event < PageClosing)
         game.pressed(static_cast<Control>(event));
+}
+
+void WebPage::move(Control control)
+{
+    zb_move(id(control), places.pixelLeft(control), places.pixelTop(control));
 }
 
 float WebPage::outerWidth()
@@ -135,16 +140,14 @@ void WebPage::setBackColor(game::Color color)
     zb_set_back_color(color.red, color.green, color.blue);
 }
 
-// A control keeps its place in twips as written, fractions included; the
-// page shows it at the nearest pixel.
 float WebPage::top(Control control)
 {
-    return static_cast<float>(zb_place(id(control), 1));
+    return places.top(control);
 }
 
 float WebPage::left(Control control)
 {
-    return static_cast<float>(zb_place(id(control), 0));
+    return places.left(control);
 }
 
 float WebPage::width(Control control)
@@ -159,12 +162,14 @@ float WebPage::height(Control control)
 
 void WebPage::setTop(Control control, float twips)
 {
-    zb_set_place(id(control), 1, static_cast<double>(twips), game::twipsToPixels(twips));
+    places.setTop(control, twips);
+    move(control);
 }
 
 void WebPage::setLeft(Control control, float twips)
 {
-    zb_set_place(id(control), 0, static_cast<double>(twips), game::twipsToPixels(twips));
+    places.setLeft(control, twips);
+    move(control);
 }
 
 bool WebPage::visible(Control control)
@@ -185,7 +190,7 @@ void WebPage::setCaption(Control control, const std::string& text)
 std::string WebPage::text(Control control)
 {
     const std::unique_ptr<char, decltype(&std::free)> value(zb_text(id(control)), &std::free);
-    return value ? std::string(value.get()) : std::string();
+    return value.get();
 }
 
 double WebPage::clock()
@@ -195,9 +200,7 @@ double WebPage::clock()
 
 void WebPage::messageBox(const std::string& prompt, const std::string& title)
 {
-    const char* shown = title.empty() ? layout::ApplicationName : title.c_str();
-    if (char* failure = zb_message_box(prompt.c_str(), shown))
-        zb_fail(failure);
+    zb_message_box(prompt.c_str(), title.empty() ? layout::ApplicationName : title.c_str());
 }
 
 // The pause's yield: one turn of the browser's event loop, so that input and
@@ -205,7 +208,7 @@ void WebPage::messageBox(const std::string& prompt, const std::string& title)
 void WebPage::pumpEvents()
 {
     zb_yield();
-    for (int event = zb_take_event(); event >= 0; event = zb_take_event())
+    for (int event = zb_take_event(NoEvent); event != NoEvent; event = zb_take_event(NoEvent))
         dispatch(event);
 }
 

@@ -1,26 +1,23 @@
 #pragma once
 
+#include "game/places.h"
 #include "game/platform.h"
 #include "game/zorbleck.h"
 
 namespace webui {
 
-// What reaches the page's event queue: a click on a control, given by its
-// place in the window's creation order, or the page going away.
-inline constexpr int PageClosing = 100;
-
 // The game's window as a page: the seven controls are HTML elements built
 // from the window's layout, and every service the game asks of its platform
-// is a small JavaScript import (page.js). It owns its game and holds no rule
-// of it: the player's presses and the page going away go to the game.
+// is a JavaScript import (imports.js) over the page (page.js). It owns its
+// game and holds no rule of it: the player's presses and the page going away
+// go to the game.
 class WebPage final : public game::Platform {
 public:
     WebPage();
 
-    // Tells the game its window is loaded, then shows it with the focus on Start.
-    void load();
-    // The page's event loop: waits for each event and hands it to its
-    // handler. Never returns; the page ends it.
+    // Tells the game its window is loaded, shows it with the focus on Start,
+    // then waits for each event and hands it to its handler. Never returns;
+    // the page ends it.
     [[noreturn]] void run();
 
     float outerWidth() override;
@@ -41,8 +38,11 @@ public:
     void pumpEvents() override;
 
 private:
+    void move(game::Control control);
     void dispatch(int event);
 
+    // Where the game put each control, fractions of a pixel included.
+    game::ControlPlaces places;
     // Last: it is told of events only once the page is built.
     game::Zorbleck game;
 };

@@ -117,7 +117,6 @@ void Win32Window::createControls(HINSTANCE instance)
         if (!made)
             fail("A control of the game's window could not be created");
         controls.at(i) = made;
-        positions.at(i) = { static_cast<float>(at.left), static_cast<float>(at.top) };
         if (at.kind == layout::Kind::Box)
             SetWindowLongPtrW(made, GWLP_USERDATA, RGB(at.color.red, at.color.green, at.color.blue));
     }

@@ -73,9 +73,8 @@ void Win32Window::fitToDpi(unsigned dpi)
             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE))
         fail("The game's window could not be sized");
     for (const layout::ControlLayout& at : layout::Controls) {
-        const Position& position = positions.at(indexOf(at.control));
-        if (!SetWindowPos(handle(at.control), nullptr, twipsToPixels(position.left, currentDpi),
-                twipsToPixels(position.top, currentDpi), twipsToPixels(static_cast<float>(at.width), currentDpi),
+        if (!SetWindowPos(handle(at.control), nullptr, places.pixelLeft(at.control, currentDpi),
+                places.pixelTop(at.control, currentDpi), twipsToPixels(static_cast<float>(at.width), currentDpi),
                 twipsToPixels(static_cast<float>(at.height), currentDpi), SWP_NOZORDER | SWP_NOACTIVATE))
             fail("A control could not be placed");
     }

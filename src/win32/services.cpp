@@ -11,7 +11,6 @@
 namespace layout = game::layout;
 using game::Control;
 using game::pixelsToTwips;
-using game::twipsToPixels;
 
 namespace win32ui {
 
@@ -58,12 +57,12 @@ void Win32Window::setBackColor(game::Color color)
 
 float Win32Window::top(Control control)
 {
-    return positions.at(indexOf(control)).top;
+    return places.top(control);
 }
 
 float Win32Window::left(Control control)
 {
-    return positions.at(indexOf(control)).left;
+    return places.left(control);
 }
 
 float Win32Window::width(Control control)
@@ -80,21 +79,20 @@ float Win32Window::height(Control control)
 
 void Win32Window::setTop(Control control, float twips)
 {
-    positions.at(indexOf(control)).top = twips;
+    places.setTop(control, twips);
     moveControl(control);
 }
 
 void Win32Window::setLeft(Control control, float twips)
 {
-    positions.at(indexOf(control)).left = twips;
+    places.setLeft(control, twips);
     moveControl(control);
 }
 
 void Win32Window::moveControl(Control control)
 {
-    const Position& position = positions.at(indexOf(control));
-    if (!SetWindowPos(handle(control), nullptr, twipsToPixels(position.left, currentDpi),
-            twipsToPixels(position.top, currentDpi), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
+    if (!SetWindowPos(handle(control), nullptr, places.pixelLeft(control, currentDpi),
+            places.pixelTop(control, currentDpi), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
         fail("A control could not be moved");
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/places.h"
 #include "game/platform.h"
 #include "game/random_source.h"
 #include "game/zorbleck.h"
@@ -59,13 +60,6 @@ public:
     void pumpEvents() override;
 
 private:
-    // Where a control stands, in twips as the game last wrote them: a box
-    // keeps fractions of a pixel, and a new DPI places it afresh.
-    struct Position {
-        float left;
-        float top;
-    };
-
     // A fixed size: a caption with the system menu and minimise, no sizing
     // border, no maximise. The children paint themselves; the window's
     // background never paints over them.
@@ -94,7 +88,8 @@ private:
 
     HWND windowHandle = nullptr;
     std::array<HWND, 7> controls {};
-    std::array<Position, 7> positions {};
+    // Where the game put each control: a new DPI places it afresh.
+    game::ControlPlaces places;
     std::array<HFONT, 7> controlFonts {};
     unsigned currentDpi = 96;
     // The control that held the focus when the window was last deactivated.
