@@ -64,7 +64,7 @@ class Report:
         for row in [list(COLUMNS)] + self.rows:
             cells = [cell.rjust(width) if column in RIGHT else cell.ljust(width)
                      for cell, width, column in zip(row, WIDTHS, COLUMNS)]
-            print(" ".join(cells[:8]) + "  " + " ".join(cells[8:]).rstrip(), file=out)
+            print((" ".join(cells[:8]) + "  " + " ".join(cells[8:])).rstrip(), file=out)
         for text in self.notes:
             print(text, file=out)
 
