@@ -1,4 +1,5 @@
 #include "game/layout.h"
+#include "game/places.h"
 #include "game/twips.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,20 @@ TEST(Twips, theLayoutLandsOnWholePixelsAndTiesGoToEven)
     EXPECT_EQ((std::array { twipsToPixels(1e30f), twipsToPixels(std::numeric_limits<float>::infinity()),
                   twipsToPixels(-1e30f), twipsToPixels(std::numeric_limits<float>::quiet_NaN()) }),
         (std::array { limit, limit, -limit, -limit }));
+}
+
+// A control starts where the layout puts it and keeps the fractions it is
+// given, shown at the nearest pixel of the DPI asked for.
+TEST(Twips, aControlKeepsTheTwipsItWasGiven)
+{
+    game::ControlPlaces places;
+    EXPECT_EQ(places.left(Control::pct), 3360.0f);
+    places.setLeft(Control::pct, 3367.9f);
+    places.setTop(Control::pct, -22.6f);
+    EXPECT_EQ((std::array { places.left(Control::pct), places.top(Control::pct) }), (std::array { 3367.9f, -22.6f }));
+    EXPECT_EQ((std::array {
+                  places.pixelLeft(Control::pct), places.pixelLeft(Control::pct, 144), places.pixelTop(Control::pct) }),
+        (std::array { 225, 337, -2 }));
 }
 
 // Tab goes Start, list, blue, green, red; the labels never take the focus
