@@ -21,7 +21,9 @@ import gi
 gi.require_version("Gio", "2.0")
 from gi.repository import Gio, GLib  # noqa: E402
 
-from session import Failure, Screen, Session, check, leak_options, spawn  # noqa: E402
+from PIL import Image  # noqa: E402
+
+from session import Failure, Screen, Session, check, displayless, leak_options, remove_x_locks, spawn  # noqa: E402
 from wlsession import keysym  # noqa: E402
 
 DESKTOP_ID = "io.github.zorbleck.Zorbleck"
@@ -102,12 +104,9 @@ class GnomeSession(Session):
         self._write("home/.config/glib-2.0/settings/keyfile", SETTINGS)
         self.install_entry(binary)
 
-        drop = ("DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR",
-                "DBUS_SESSION_BUS_ADDRESS", "DBUS_SYSTEM_BUS_ADDRESS", "XDG_CONFIG_HOME", "XDG_DATA_HOME")
-        self.env = {k: v for k, v in os.environ.items() if k not in drop}
-        self.env.update(HOME=home, XDG_RUNTIME_DIR=runtime, XDG_SESSION_TYPE="wayland",
-                        XDG_CURRENT_DESKTOP="GNOME", GSETTINGS_BACKEND="keyfile", NO_AT_BRIDGE="1",
-                        LSAN_OPTIONS=leak_options(self.dir, "fast_unwind_on_malloc=0"))
+        self.env = displayless(runtime, ("XDG_CONFIG_HOME", "XDG_DATA_HOME"), HOME=home, XDG_SESSION_TYPE="wayland",
+                               XDG_CURRENT_DESKTOP="GNOME", GSETTINGS_BACKEND="keyfile", NO_AT_BRIDGE="1",
+                               LSAN_OPTIONS=leak_options(self.dir, "fast_unwind_on_malloc=0"))
         self.buses, self.shell = [], None
         try:
             for name in ("DBUS_SYSTEM_BUS_ADDRESS", "DBUS_SESSION_BUS_ADDRESS"):
@@ -195,13 +194,7 @@ class GnomeSession(Session):
             if process.stdout:
                 process.stdout.close()
         if self.shell:  # a shell that did not end cleanly leaves XWayland's locks
-            for lock in glob.glob("/tmp/.X*-lock"):
-                with open(lock) as file:
-                    owner = file.read().strip()
-                if owner == str(self.shell.pid):
-                    for path in (lock, f"/tmp/.X11-unix/X{lock[7:-5]}"):
-                        if os.path.exists(path):
-                            os.remove(path)
+            remove_x_locks([lock[7:-5] for lock in glob.glob("/tmp/.X*-lock")], owner=self.shell.pid)
         shutil.rmtree(self.dir, ignore_errors=True)
 
     def windows(self, name):
@@ -245,6 +238,7 @@ class GnomeSession(Session):
         self.bus.call_sync("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot",
                            "org.gnome.Shell.Screenshot", "Screenshot", GLib.Variant("(bbs)", (False, False, path)),
                            GLib.VariantType("(bs)"), Gio.DBusCallFlags.NONE, 10000, None)
-        ppm = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], capture_output=True, check=True).stdout
+        with Image.open(path) as image:
+            shot = Screen(image)
         os.remove(path)
-        return Screen.from_ppm(ppm)
+        return shot

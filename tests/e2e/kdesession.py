@@ -18,9 +18,10 @@ import subprocess
 import tempfile
 
 from gi.repository import Gio, GLib
+from PIL import Image
 
 from gnomesession import DESKTOP_ID, GnomeSession
-from session import Failure, Screen, check, leak_options
+from session import Failure, Screen, check, displayless, leak_options
 
 # Linux input codes of the keys and the button the scenarios press.
 KEYCODES = {"Return": 28, "space": 57, "Tab": 15, "Escape": 1, "ctrl": 29, "shift": 42, "alt": 56, "c": 46}
@@ -104,12 +105,9 @@ class KdeSession(GnomeSession):
         # grant, and then cannot start at all; a copy carries none.
         kwin = os.path.join(self.dir, "kwin_wayland")
         shutil.copy(shutil.which("kwin_wayland"), kwin)
-        drop = ("DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR",
-                "DBUS_SESSION_BUS_ADDRESS", "XDG_CONFIG_HOME", "XDG_DATA_HOME")
-        self.env = {k: v for k, v in os.environ.items() if k not in drop}
-        self.env.update(HOME=os.path.join(self.dir, "home"), XDG_RUNTIME_DIR=runtime, XDG_SESSION_TYPE="wayland",
-                        XDG_CURRENT_DESKTOP="KDE", KDE_FULL_SESSION="true",
-                        LSAN_OPTIONS=leak_options(self.dir, "fast_unwind_on_malloc=0"))
+        self.env = displayless(runtime, ("XDG_CONFIG_HOME", "XDG_DATA_HOME"), HOME=os.path.join(self.dir, "home"),
+                               XDG_SESSION_TYPE="wayland", XDG_CURRENT_DESKTOP="KDE", KDE_FULL_SESSION="true",
+                               LSAN_OPTIONS=leak_options(self.dir, "fast_unwind_on_malloc=0"))
         self.buses, self.shell, self.input, self.asked = [], None, None, 0
         self.log = os.path.join(self.dir, "kwin.log")
         try:
@@ -212,14 +210,10 @@ class KdeSession(GnomeSession):
         self.input.click(x, y)
 
     def clear_clipboard(self):
-        subprocess.run(["wl-copy", "--clear"], env=self.env, capture_output=True, timeout=10)
+        self.tool("wl-copy", "--clear", ok=False, timeout=10)
 
     def clipboard(self):
-        try:
-            result = subprocess.run(["wl-paste", "--no-newline"], env=self.env, capture_output=True, timeout=2)
-        except subprocess.TimeoutExpired:
-            return ""
-        return result.stdout.decode(errors="replace")
+        return self.tool("wl-paste", "--no-newline", ok=False, timeout=2)
 
     def screenshot(self):
         read, write = os.pipe()
@@ -235,10 +229,4 @@ class KdeSession(GnomeSession):
             width, height, stride = info["width"], info["height"], info["stride"]
             data = pipe.read(stride * height)
         check(len(data) == stride * height, "KWin's screenshot came short")
-        raw = bytearray(width * height * 3)
-        for y in range(height):  # 32-bit BGRA rows to RGB
-            row = data[y * stride:y * stride + width * 4]
-            at = y * width * 3
-            raw[at:at + width * 3:3], raw[at + 1:at + width * 3:3], raw[at + 2:at + width * 3:3] = \
-                row[2::4], row[1::4], row[0::4]
-        return Screen(bytes(raw), width, height)
+        return Screen(Image.frombuffer("RGB", (width, height), data, "raw", "BGRX", stride))
