@@ -7,14 +7,17 @@
 #include "support/probe.h"
 #include "win32/text.h"
 #include "win32/win32_window.h"
+#include "window_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <thread>
 
 using game::Control;
@@ -24,7 +27,7 @@ namespace layout = game::layout;
 
 namespace {
 
-const std::wstring ApplicationName = win32ui::widen(layout::ApplicationName);
+const std::wstring Title = win32ui::widen(rules::Title);
 
 TEST(Text, CrossesBetweenUtf8AndUtf16)
 {
@@ -133,21 +136,28 @@ protected:
         return area;
     }
 
-    // Every control where the layout puts it at `dpi`.
-    void expectLaidOut(unsigned dpi, float redLeft = static_cast<float>(layout::of(Control::pct).left))
+    // Every control where the rules put it, at `dpi`; the red box may have moved.
+    void expectLaidOut(unsigned dpi, float redLeft = 3360)
     {
         EXPECT_EQ(window.dpi(), dpi);
-        for (const auto& control : layout::Controls) {
+        for (const rules::Control& control : rules::Controls) {
             SCOPED_TRACE(control.name);
-            const float left = control.control == Control::pct ? redLeft : static_cast<float>(control.left);
-            const RECT r = rect(control.control);
-            EXPECT_EQ(r.left, twipsToPixels(left, dpi));
-            EXPECT_EQ(r.top, twipsToPixels(static_cast<float>(control.top), dpi));
-            EXPECT_EQ(r.right - r.left, twipsToPixels(static_cast<float>(control.width), dpi));
-            EXPECT_EQ(r.bottom - r.top, twipsToPixels(static_cast<float>(control.height), dpi));
-            EXPECT_EQ(window.width(control.control), pixelsToTwips(r.right - r.left, dpi));
-            EXPECT_EQ(window.height(control.control), pixelsToTwips(r.bottom - r.top, dpi));
+            const Control c = named(control.name);
+            const auto twips = [&](std::size_t i) { return static_cast<float>(control.pixels.at(i) * 15); };
+            const RECT r = rect(c);
+            EXPECT_EQ(r.left, twipsToPixels(c == Control::pct ? redLeft : twips(0), dpi));
+            EXPECT_EQ(r.top, twipsToPixels(twips(1), dpi));
+            EXPECT_EQ(r.right - r.left, twipsToPixels(twips(2), dpi));
+            EXPECT_EQ(r.bottom - r.top, twipsToPixels(twips(3), dpi));
+            EXPECT_EQ(window.width(c), pixelsToTwips(r.right - r.left, dpi));
+            EXPECT_EQ(window.height(c), pixelsToTwips(r.bottom - r.top, dpi));
         }
+    }
+    static Control named(std::string_view name)
+    {
+        return std::find_if(layout::Controls.begin(), layout::Controls.end(), [name](const auto& c) {
+            return c.name == name;
+        })->control;
     }
 
     WatchedWindow window { GetModuleHandleW(nullptr) };
@@ -157,13 +167,13 @@ protected:
 TEST_F(WindowTest, OpensAsLaidOut)
 {
     expectLaidOut(window.dpi());
-    EXPECT_EQ(client().right, twipsToPixels(layout::ClientWidth, window.dpi()));
-    EXPECT_EQ(client().bottom, twipsToPixels(layout::ClientHeight, window.dpi()));
-    EXPECT_GT(window.outerWidth(), static_cast<float>(layout::ClientWidth) - 1) << "the frame holds the client area";
-    EXPECT_GT(window.outerHeight(), static_cast<float>(layout::ClientHeight) - 1);
+    EXPECT_EQ(client().right, twipsToPixels(float(rules::Client[0] * 15), window.dpi()));
+    EXPECT_EQ(client().bottom, twipsToPixels(float(rules::Client[1] * 15), window.dpi()));
+    EXPECT_GT(window.outerWidth(), float(rules::Client[0] * 15) - 1) << "the frame holds the client area";
+    EXPECT_GT(window.outerHeight(), float(rules::Client[1] * 15) - 1);
     wchar_t caption[64] {};
     GetWindowTextW(window.window(), caption, 64);
-    EXPECT_STREQ(caption, L"Vemmo's Zorbleck!");
+    EXPECT_EQ(caption, win32ui::widen(rules::Caption));
     EXPECT_EQ(window.text(Control::lbl1), "");
     EXPECT_EQ(window.text(Control::lblTimer), "");
     EXPECT_EQ(window.text(Control::cmdStart), "Start");
@@ -182,11 +192,11 @@ TEST_F(WindowTest, ListsTheDifficultiesWithNoneSelected)
     for (WPARAM i = 0; i < 3; ++i) {
         wchar_t entry[32] {};
         SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(entry));
-        EXPECT_EQ(win32ui::narrow(entry), layout::Difficulties.at(i));
+        EXPECT_EQ(win32ui::narrow(entry), rules::Difficulties.at(i));
     }
     EXPECT_EQ(window.text(Control::lst1), "");
     SendMessageW(list, LB_SETCURSEL, 1, 0);
-    EXPECT_EQ(window.text(Control::lst1), layout::Average);
+    EXPECT_EQ(window.text(Control::lst1), rules::Difficulties[1]);
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
     EXPECT_EQ(window.text(Control::lst1), "");
 }
@@ -205,9 +215,9 @@ TEST_F(WindowTest, StacksAndTabsInOneOrder)
 
     // Tab walks Start, the list, blue, green, red, and round again.
     HWND walk = at(Control::cmdStart);
-    for (Control next : { Control::lst1, Control::pct2, Control::pct3, Control::pct, Control::cmdStart }) {
+    for (std::size_t i = 1; i <= rules::TabOrder.size(); ++i) {
         walk = GetNextDlgTabItem(window.window(), walk, FALSE);
-        EXPECT_EQ(walk, at(next)) << "Tab to " << layout::of(next).name;
+        EXPECT_EQ(walk, at(named(rules::TabOrder.at(i % 5)))) << "Tab to " << rules::TabOrder.at(i % 5);
     }
 
     window.setLeft(Control::pct, 3360);
@@ -255,8 +265,8 @@ TEST_F(WindowTest, FollowsItsMonitorsDpi)
         expectLaidOut(dpi, 3367.6f);
         // Wine draws the frame at its own DPI whatever the window's, and may
         // leave a few pixels more inside it.
-        EXPECT_GE(client().right, twipsToPixels(layout::ClientWidth, dpi));
-        EXPECT_GE(client().bottom, twipsToPixels(layout::ClientHeight, dpi));
+        EXPECT_GE(client().right, twipsToPixels(float(rules::Client[0] * 15), dpi));
+        EXPECT_GE(client().bottom, twipsToPixels(float(rules::Client[1] * 15), dpi));
         EXPECT_EQ(window.left(Control::pct), 3367.6f);
         // 13.5, 15.75 and 12 points, the character's own height; a half
         // pixel rounds up.
@@ -307,7 +317,7 @@ TEST_F(WindowTest, TellsOfAnErrorAndGoesOn)
     window.show(SW_SHOWNA);
     probe.setScores(32767, 0, 0);
     std::wstring told;
-    std::thread player([&told] { told = closeBox(ApplicationName); });
+    std::thread player([&told] { told = closeBox(Title); });
     click(Control::pct);
     window.pumpEvents();
     player.join();
@@ -319,26 +329,13 @@ TEST_F(WindowTest, TellsOfAnErrorAndGoesOn)
     EXPECT_EQ(probe.blueScore(), 3);
 }
 
-// Start with no difficulty chosen shows its box, then the summary.
-TEST_F(WindowTest, EnterAndSpaceOnStartPressIt)
+// Enter and Space on Start are played from outside; Enter on the list is no
+// press of Start.
+TEST_F(WindowTest, EnterOnTheListIsNoPressOfStart)
 {
     window.show(SW_SHOWNA);
-    for (WPARAM code : { WPARAM { VK_RETURN }, WPARAM { VK_SPACE } }) {
-        SCOPED_TRACE(code == VK_RETURN ? "Enter" : "Space");
-        std::wstring first;
-        std::wstring second;
-        std::thread player([&] {
-            first = closeBox(ApplicationName);
-            second = closeBox(ApplicationName);
-        });
-        key(Control::cmdStart, code);
-        player.join();
-        EXPECT_EQ(first, L"Select a Difficulty");
-        EXPECT_EQ(second.rfind(L"Red: 0 points", 0), 0U) << win32ui::narrow(second);
-    }
-    // Enter on the list is no press of Start.
     std::wstring told;
-    std::thread player([&told] { told = closeBox(ApplicationName, 200); });
+    std::thread player([&told] { told = closeBox(Title, 200); });
     key(Control::lst1, VK_RETURN);
     player.join();
     EXPECT_TRUE(told.empty()) << win32ui::narrow(told);
@@ -366,7 +363,7 @@ TEST_F(WindowTest, ClosingEndsTheGame)
     EXPECT_NO_THROW({
         window.setLeft(Control::pct, 0);
         window.setBackColor({ 0, 0, 255 });
-        EXPECT_EQ(window.text(Control::lst1), layout::Slow);
+        EXPECT_EQ(window.text(Control::lst1), rules::Difficulties[0]);
     });
     // A pause ends at once: the game was told of the closing.
     const double before = window.clock();
