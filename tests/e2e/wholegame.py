@@ -84,18 +84,21 @@ def play_whole_game(session, at_start=lambda: None):
         check(session.read_box(TITLE) == SELECT, f"{key} did not operate Start")
         check(summary(session) == (0, 0, 0, 0), f"summary after {SELECT} by {key}")
 
-    # Idle clicks count; Start with no difficulty sums them up. Red is home
-    # 120 twips further right now.
+    # Idle clicks on the boxes count, on a label or the background nothing;
+    # Start with no difficulty sums them up. Red is home 120 twips further
+    # right now.
     clicks = {"pct": 3, "pct2": 2, "pct3": 1}
     for name, count in clicks.items():
         x, y = HOME_AFTER_GAME[name]
         for _ in range(count):
             session.click(origin[0] + x + 24, origin[1] + y + 20)
+    for x, y in (centre("lbl1", origin), centre("lblTimer", origin), (origin[0] + 600, origin[1] + 500)):
+        session.click(x, y)
     session.click(*centre("cmdStart", origin))
     session.read_box(TITLE)
     scores = tuple(POINTS[name] * count for name, count in clicks.items())
     check(summary(session) == (*scores, sum(scores)), "idle clicks")
-    print(f"idle clicks: 3 red, 2 blue, 1 green gave {scores} = {sum(scores)}")
+    print(f"idle clicks: 3 red, 2 blue, 1 green and none on the labels or the background gave {scores}")
 
     # A whole game on Slow, clicking wherever a box is seen.
     started = start_slow(session, window)
