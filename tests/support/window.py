@@ -56,7 +56,7 @@ def header():
               ("std::array<const char*, 7>", "Verdicts", VERDICTS),
               ("std::array<Thresholds, 3>", "VerdictThresholds", list(THRESHOLDS.items()))]
     return "\n".join([
-        "// Made by tests/support/window.py from the rules written there.", "#pragma once", "#include <array>",
+        "// Made by tests/support/window.py from the rules written there.", "#pragma once", "#include <algorithm>", "#include <array>",
         "#include <cstdio>", "#include <string>", "#include <string_view>", "namespace rules {",
         "using Rgb = std::array<int, 3>;", "using Pixels = std::array<int, 4>; // left, top, width, height",
         "struct Control { const char* name; Pixels pixels; double points; }; // 0 points: the window's font",
@@ -64,8 +64,8 @@ def header():
         "struct Thresholds { const char* difficulty; std::array<int, 6> above; };",
         *[f"inline constexpr {kind} {name} {{ {c(value)} }};" for kind, name, value in facts],
         "constexpr Pixels pixels(std::string_view name)", "{",
-        "    for (const Control& c : Controls)", "        if (c.name == name)", "            return c.pixels;",
-        "    return {};", "}", "inline std::string summary(int red, int blue, int green)", "{",
+        "    return std::find_if(Controls.begin(), Controls.end(), [name](const Control& c) { return c.name == name; })",
+        "        ->pixels;", "}", "inline std::string summary(int red, int blue, int green)", "{",
         "    char text[128];",
         f"    std::snprintf(text, sizeof text, {c(SUMMARY.replace('{}', '%d'))}, red, blue, green, red + blue + green);", "    return text;", "}",
         "} // namespace rules", ""])

@@ -58,7 +58,7 @@ std::wstring closeBox(const std::wstring& title, int tries = 1000)
             }
         }
         if (box) {
-            const std::wstring text = boxtext::read(box).text;
+            std::wstring text = boxtext::read(box).text;
             PostMessageW(box, WM_COMMAND, IDOK, 0);
             // Gone before the next one is looked for.
             for (int wait = 0; wait < 500 && IsWindow(box); ++wait)
