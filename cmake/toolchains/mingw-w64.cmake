@@ -18,9 +18,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Programs built for Windows run here under Wine (the tests, the bench): each
-# in an X server of its own, since they make real windows, and a fresh prefix.
+# in an X server of its own, since they make real windows, and a fresh prefix,
+# through Debian's python, which has what the tests import.
 get_filename_component(ZORBLECK_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/../.. ABSOLUTE)
-set(CMAKE_CROSSCOMPILING_EMULATOR python3 ${ZORBLECK_SOURCE_DIR}/tests/win32/underwine.py)
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/python3 ${ZORBLECK_SOURCE_DIR}/tests/win32/underwine.py)
 
 # Every function and object in a section of its own, so that the linker can
 # drop what the program never calls.

@@ -6,23 +6,19 @@ text, the game area by its place on the screen); each engine is an adapter
 that says how to start the browser, open the page, run a script in it,
 press, type and take a screenshot:
 
-- ChromiumSession: headless Chromium through chromedriver; input and
-  screenshots through the DevTools protocol, as the browser's own input
-  pipeline takes them (WebDriver's action chains are too slow to catch a
-  moving box).
-- WebKitSession and FirefoxSession (their own modules): a browser window on
-  Xvfb, input through the X server and screenshots of the display.
+- ChromiumSession (chromiumsession.py): headless, input and screenshots
+  through the DevTools protocol;
+- WebKitSession and FirefoxSession (webkitsession.py, firefoxsession.py): a
+  browser window on Xvfb, input through the X server and screenshots of the
+  display (XDisplayBrowser).
 
 Selenium is Debian's python3-selenium: run this with /usr/bin/python3.
 """
-import base64
 import functools
 import http.server
-import subprocess
 import threading
-import time
 
-from session import Screen, Session, check
+from session import Session, check
 
 # The dialogs open now, each as [title, text, mark], and whether the game's
 # window shows (the page keeps it hidden until the rules have been read). The
@@ -91,7 +87,6 @@ class PageSession(Session):
     def start_game(self):
         QuietHandler.requests.clear()
         self.open(self.url)
-        self.started = time.monotonic()
         self.game = PageGame(self)
         return self.game
 
@@ -180,7 +175,7 @@ class PageSession(Session):
         return list(QuietHandler.requests)
 
 
-class OnX:
+class XDisplayBrowser:
     """A browser window that fills an Xvfb screen: keys and clicks go through
     the X server as a player's do, screenshots are grabs of the display."""
 
@@ -212,12 +207,6 @@ class OnX:
             self.display = None
 
 
-# What the DevTools protocol needs to press a key: its name, code, the
-# Windows key code, and the text it types.
-KEYS = {"Return": ("Enter", "Enter", 13, "\r"), "space": (" ", "Space", 32, " "),
-        "Tab": ("Tab", "Tab", 9, ""), "Escape": ("Escape", "Escape", 27, "")}
-
-
 class WebDriver:
     """The page through a selenium driver (self.driver): Chromium's and WebKit's."""
 
@@ -229,70 +218,3 @@ class WebDriver:
 
     def version(self):
         return self.driver.capabilities.get("browserVersion", "?")
-
-
-class ChromiumSession(WebDriver, PageSession):
-    name = "Chromium headless"
-
-    def __init__(self, folder, width=1024, height=768):
-        from selenium import webdriver
-        from selenium.webdriver.chrome.options import Options
-        from selenium.webdriver.chrome.service import Service
-        super().__init__(folder)
-        self.driver = None
-        options = Options()
-        options.binary_location = "/usr/bin/chromium"
-        for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
-                         f"--window-size={width},{height}", "--force-device-scale-factor=1",
-                         "--disable-extensions", "--no-first-run", "--disable-background-networking"):
-            options.add_argument(argument)
-        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-        try:
-            self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-            self.driver.set_script_timeout(120)
-            self.resize(width, height)
-        except Exception:
-            self.close()
-            raise
-
-    def cdp(self, command, **parameters):
-        return self.driver.execute_cdp_cmd(command, parameters)
-
-    def resize(self, width, height, touch=False):
-        """The page's viewport, as a screen of that size would give it."""
-        self.width, self.height = width, height
-        self.cdp("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=1,
-                 mobile=touch)
-        self.cdp("Emulation.setTouchEmulationEnabled", enabled=touch)
-
-    def console(self):
-        return "\n".join(f"{entry['level']}: {entry['message']}" for entry in self.driver.get_log("browser"))
-
-    def close_browser(self):
-        if self.driver:
-            self.driver.quit()
-            self.driver = None
-
-    def key(self, *keys):
-        for name in keys:
-            key, code, virtual, text = KEYS[name]
-            down = dict(type="keyDown", key=key, code=code, windowsVirtualKeyCode=virtual)
-            if text:
-                down["text"] = text
-            self.cdp("Input.dispatchKeyEvent", **down)
-            self.cdp("Input.dispatchKeyEvent", type="keyUp", key=key, code=code, windowsVirtualKeyCode=virtual)
-
-    def click(self, x, y):
-        for kind in ("mousePressed", "mouseReleased"):
-            self.cdp("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left", buttons=1, clickCount=1)
-
-    def tap(self, x, y):
-        """A finger's touch, as a phone's screen reports it."""
-        self.cdp("Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": x, "y": y}])
-        self.cdp("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
-
-    def screenshot(self):
-        png = base64.b64decode(self.cdp("Page.captureScreenshot", format="png")["data"])
-        ppm = subprocess.run(["convert", "png:-", "-depth", "8", "ppm:-"], input=png,
-                             capture_output=True, check=True).stdout
-        return Screen.from_ppm(ppm)

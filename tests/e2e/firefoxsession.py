@@ -12,7 +12,7 @@ import shutil
 import subprocess
 import tempfile
 
-from browsersession import OnX, PageSession
+from browsersession import XDisplayBrowser, PageSession
 from session import Failure, spawn
 
 # A quiet profile: no first-run pages, nothing fetched from elsewhere.
@@ -29,7 +29,7 @@ WRAPPER = """(json) => Promise.resolve((function () { %s }).apply(null, JSON.par
     .then((value) => JSON.stringify(value === undefined ? null : value))"""
 
 
-class FirefoxSession(OnX, PageSession):
+class FirefoxSession(XDisplayBrowser, PageSession):
     name = "Firefox"
 
     def __init__(self, folder):

@@ -1,31 +1,25 @@
 """A headless GNOME Shell with the game in it, driven by real input.
 
-gnome-shell runs headless on a virtual monitor, with XWayland, on a session
-and a system bus of its own, and the game starts as a GNOME session would
-start it, left to choose its platform itself. A test extension turns on the
-shell's unsafe mode, in which org.gnome.Shell.Eval gives the seat a virtual
-keyboard and pointer (the player's input, through the compositor), lists the
-windows and closes one as its close button does; the shell's Screenshot
-method takes the pictures and its clipboard gives what Ctrl+C on a box copied.
+gnome-shell runs on a virtual monitor, with XWayland, on a session and a
+system bus of its own. A test extension turns on the shell's unsafe mode, in
+which org.gnome.Shell.Eval gives the seat a virtual keyboard and pointer (the
+player's input, through the compositor), lists the windows and closes one as
+its close button does; the shell's Screenshot method takes the pictures and
+its clipboard gives what Ctrl+C on a box copied.
 """
-import glob
 import json
 import os
-import shutil
-import signal
-import subprocess
-import tempfile
 
 import gi
 
 gi.require_version("Gio", "2.0")
 from gi.repository import Gio, GLib  # noqa: E402
+from PIL import Image  # noqa: E402
 
-from session import Failure, Screen, Session, check, leak_options, spawn  # noqa: E402
+from desktopsession import DesktopSession  # noqa: E402
+from session import Failure, Screen, check  # noqa: E402
 from wlsession import keysym  # noqa: E402
 
-DESKTOP_ID = "io.github.zorbleck.Zorbleck"
-DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data")
 EXTENSION = "unsafe@e2e.zorbleck"
 
 # No banners, animations, hot corner or blank screen: nothing of the shell's
@@ -88,38 +82,11 @@ return [GLib.getenv('DISPLAY'), GLib.getenv('XAUTHORITY'), GLib.getenv('WAYLAND_
 })()"""
 
 
-class GnomeSession(Session):
+class GnomeSession(DesktopSession):
     def __init__(self, binary):
-        self.binary = binary
-        self.dir = tempfile.mkdtemp(prefix="zorbleck-gnome-")
-        home, runtime = os.path.join(self.dir, "home"), os.path.join(self.dir, "run")
-        os.mkdir(runtime, 0o700)  # fresh: a crash leaves a file there that turns extensions off
-        self._write(f"home/.local/share/gnome-shell/extensions/{EXTENSION}/metadata.json", json.dumps(
-            {"uuid": EXTENSION, "name": "Unsafe mode", "description": "For tests", "shell-version": ["43"]}))
-        self._write(f"home/.local/share/gnome-shell/extensions/{EXTENSION}/extension.js",
-                    "function init() {}\nfunction enable() { global.context.unsafe_mode = true; }\n"
-                    "function disable() {}\n")
-        self._write("home/.config/glib-2.0/settings/keyfile", SETTINGS)
-        self.install_entry(binary)
-
-        drop = ("DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR",
-                "DBUS_SESSION_BUS_ADDRESS", "DBUS_SYSTEM_BUS_ADDRESS", "XDG_CONFIG_HOME", "XDG_DATA_HOME")
-        self.env = {k: v for k, v in os.environ.items() if k not in drop}
-        self.env.update(HOME=home, XDG_RUNTIME_DIR=runtime, XDG_SESSION_TYPE="wayland",
-                        XDG_CURRENT_DESKTOP="GNOME", GSETTINGS_BACKEND="keyfile", NO_AT_BRIDGE="1",
-                        LSAN_OPTIONS=leak_options(self.dir, "fast_unwind_on_malloc=0"))
-        self.buses, self.shell = [], None
+        super().__init__(binary, "GNOME", ("DBUS_SYSTEM_BUS_ADDRESS", "DBUS_SESSION_BUS_ADDRESS"),
+                         GSETTINGS_BACKEND="keyfile", NO_AT_BRIDGE="1")
         try:
-            for name in ("DBUS_SYSTEM_BUS_ADDRESS", "DBUS_SESSION_BUS_ADDRESS"):
-                self.env[name] = self._bus()
-            self.shell = spawn(
-                ["gnome-shell", "--headless", "--wayland", "--virtual-monitor", "1280x800"],
-                env=self.env, stdin=subprocess.DEVNULL,
-                stdout=open(os.path.join(self.dir, "shell.log"), "wb"), stderr=subprocess.STDOUT)
-            self.bus = Gio.DBusConnection.new_for_address_sync(
-                self.env["DBUS_SESSION_BUS_ADDRESS"],
-                Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
-            self.wait_for(self._started, "gnome-shell did not start: " + self._log(), timeout=60)
             display, authority, wayland = self.eval(HELPERS)
             check(display and wayland, f"gnome-shell gave no displays ({display}, {wayland})")
             self.env.update(DISPLAY=display, XAUTHORITY=authority, WAYLAND_DISPLAY=wayland)
@@ -127,37 +94,16 @@ class GnomeSession(Session):
             self.close()
             raise
 
-    def install_entry(self, binary):
-        """The desktop file and icon, as the package installs them, so that
-        the desktop knows the game; it passes over an entry whose program is
-        not to be found."""
-        with open(os.path.join(DATA, f"{DESKTOP_ID}.desktop")) as entry:
-            self._write(f"home/.local/share/applications/{DESKTOP_ID}.desktop",
-                        entry.read().replace("Exec=zorbleck", "Exec=" + os.path.abspath(binary)))
-        with open(os.path.join(DATA, "icons", "48.png"), "rb") as icon:
-            self._write(f"home/.local/share/icons/hicolor/48x48/apps/{DESKTOP_ID}.png", icon.read())
+    def shell_command(self):
+        self.write(f"home/.local/share/gnome-shell/extensions/{EXTENSION}/metadata.json", json.dumps(
+            {"uuid": EXTENSION, "name": "Unsafe mode", "description": "For tests", "shell-version": ["43"]}))
+        self.write(f"home/.local/share/gnome-shell/extensions/{EXTENSION}/extension.js",
+                   "function init() {}\nfunction enable() { global.context.unsafe_mode = true; }\n"
+                   "function disable() {}\n")
+        self.write("home/.config/glib-2.0/settings/keyfile", SETTINGS)
+        return ["gnome-shell", "--headless", "--wayland", "--virtual-monitor", "1280x800"], {}
 
-    def _write(self, path, content):
-        path = os.path.join(self.dir, path)
-        os.makedirs(os.path.dirname(path), exist_ok=True)
-        with open(path, "wb" if isinstance(content, bytes) else "w") as out:
-            out.write(content)
-
-    def _bus(self):
-        bus = spawn(["dbus-daemon", "--config-file=/usr/share/dbus-1/session.conf", "--nofork",
-                     f"--address=unix:dir={self.dir}", "--print-address"],
-                    env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        self.buses.append(bus)
-        address = bus.stdout.readline().strip()
-        check(address, "dbus-daemon did not start")
-        return address
-
-    def _log(self):
-        with open(os.path.join(self.dir, "shell.log"), errors="replace") as log:
-            return log.read()[-2000:]
-
-    def _started(self):
-        check(self.shell.poll() is None, f"gnome-shell ended with status {self.shell.returncode}: {self._log()}")
+    def started(self):
         try:
             return self.eval("!imports.ui.main.layoutManager._startingUp && global.context.unsafe_mode")
         except (Failure, GLib.Error):
@@ -170,39 +116,6 @@ class GnomeSession(Session):
             GLib.VariantType("(bs)"), Gio.DBusCallFlags.NONE, 10000, None).unpack()
         check(ok, f"the shell could not run {code[:60]!r}: {result}")
         return json.loads(result) if result else None
-
-    def processes(self):
-        return [self.game, self.shell, *self.buses]
-
-    def close(self):
-        if self.game and self.game.poll() is None:
-            self.game.kill()
-            self.game.wait()
-        if self.shell and self.shell.poll() is None:
-            self.shell.terminate()  # it takes XWayland down and removes its locks
-            try:
-                self.shell.wait(timeout=15)
-            except subprocess.TimeoutExpired:
-                pass
-        # Each group holds what its process started: XWayland, the services
-        # that a bus started on demand.
-        for process in filter(None, [self.shell, *self.buses]):
-            try:
-                os.killpg(process.pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
-            process.wait()
-            if process.stdout:
-                process.stdout.close()
-        if self.shell:  # a shell that did not end cleanly leaves XWayland's locks
-            for lock in glob.glob("/tmp/.X*-lock"):
-                with open(lock) as file:
-                    owner = file.read().strip()
-                if owner == str(self.shell.pid):
-                    for path in (lock, f"/tmp/.X11-unix/X{lock[7:-5]}"):
-                        if os.path.exists(path):
-                            os.remove(path)
-        shutil.rmtree(self.dir, ignore_errors=True)
 
     def windows(self, name):
         return self.eval(f"global.zorbleck.windows({json.dumps(name)})")
@@ -245,6 +158,7 @@ class GnomeSession(Session):
         self.bus.call_sync("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot",
                            "org.gnome.Shell.Screenshot", "Screenshot", GLib.Variant("(bbs)", (False, False, path)),
                            GLib.VariantType("(bs)"), Gio.DBusCallFlags.NONE, 10000, None)
-        ppm = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], capture_output=True, check=True).stdout
+        with Image.open(path) as image:
+            shot = Screen(image)
         os.remove(path)
-        return Screen.from_ppm(ppm)
+        return shot

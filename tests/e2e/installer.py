@@ -10,22 +10,15 @@ import filecmp
 import glob
 import os
 import re
-import subprocess
 import sys
 import tempfile
 
-from play import greet
-from session import check, run
+from session import check, command as tool, run
+from wholegame import greet
 from winesession import WineSession
 
 FILES = {"zorbleck.exe", "README.txt", "COPYING.txt"}
 TABLES = set("Component Directory Feature File Icon Media Property Registry RemoveFile Shortcut Upgrade".split())
-
-
-def tool(*args, ok=True, **options):
-    result = subprocess.run(args, capture_output=True, text=True, timeout=120, **options)
-    check(result.returncode == 0 or not ok, f"{' '.join(args)} failed: {result.stderr.strip()}")
-    return result.stdout if result.returncode == 0 else None
 
 
 def properties(msi):
@@ -63,7 +56,7 @@ class InstallSession(WineSession):
         return ["wine", self.installed]
 
     def wine(self, *args, ok=True):
-        return tool("wine", *args, ok=ok, env=self.env)
+        return self.tool("wine", *args, ok=ok)
 
     def profile(self, pattern):
         return glob.glob(os.path.join(self.env["WINEPREFIX"], "drive_c", "users", "*", "AppData", pattern))

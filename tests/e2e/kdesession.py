@@ -15,12 +15,12 @@ import shutil
 import socket
 import struct
 import subprocess
-import tempfile
 
 from gi.repository import Gio, GLib
+from PIL import Image
 
-from gnomesession import DESKTOP_ID, GnomeSession
-from session import Failure, Screen, check, leak_options
+from desktopsession import DESKTOP_ID, DesktopSession
+from session import Failure, Screen, check
 
 # Linux input codes of the keys and the button the scenarios press.
 KEYCODES = {"Return": 28, "space": 57, "Tab": 15, "Escape": 1, "ctrl": 29, "shift": 42, "alt": 56, "c": 46}
@@ -93,49 +93,28 @@ class FakeInput:
         self.socket.close()
 
 
-class KdeSession(GnomeSession):
+class KdeSession(DesktopSession):
+    input, asked = None, 0
+
     def __init__(self, binary):
-        self.binary = binary
-        self.dir = tempfile.mkdtemp(prefix="zorbleck-kde-")
-        runtime = os.path.join(self.dir, "run")
-        os.mkdir(runtime, 0o700)
-        self.install_entry(binary)
-        # kwin_wayland carries a file capability that a container may not
-        # grant, and then cannot start at all; a copy carries none.
-        kwin = os.path.join(self.dir, "kwin_wayland")
-        shutil.copy(shutil.which("kwin_wayland"), kwin)
-        drop = ("DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR",
-                "DBUS_SESSION_BUS_ADDRESS", "XDG_CONFIG_HOME", "XDG_DATA_HOME")
-        self.env = {k: v for k, v in os.environ.items() if k not in drop}
-        self.env.update(HOME=os.path.join(self.dir, "home"), XDG_RUNTIME_DIR=runtime, XDG_SESSION_TYPE="wayland",
-                        XDG_CURRENT_DESKTOP="KDE", KDE_FULL_SESSION="true",
-                        LSAN_OPTIONS=leak_options(self.dir, "fast_unwind_on_malloc=0"))
-        self.buses, self.shell, self.input, self.asked = [], None, None, 0
-        self.log = os.path.join(self.dir, "kwin.log")
+        super().__init__(binary, "KDE", KDE_FULL_SESSION="true")
+        self.env["WAYLAND_DISPLAY"] = "wayland-0"
         try:
-            self.env["DBUS_SESSION_BUS_ADDRESS"] = self._bus()
-            self.shell = subprocess.Popen(
-                [kwin, "--virtual", "--width", "1280", "--height", "800", "--no-lockscreen",
-                 "--no-global-shortcuts", "--no-kactivities", "--socket", "wayland-0"],
-                env=dict(self.env, KWIN_WAYLAND_NO_PERMISSION_CHECKS="1", KWIN_SCREENSHOT_NO_PERMISSION_CHECKS="1"),
-                start_new_session=True, stdin=subprocess.DEVNULL, stdout=open(self.log, "wb"),
-                stderr=subprocess.STDOUT)
-            self.bus = Gio.DBusConnection.new_for_address_sync(
-                self.env["DBUS_SESSION_BUS_ADDRESS"],
-                Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
-            self.env["WAYLAND_DISPLAY"] = "wayland-0"
-            self.wait_for(self._started, "KWin did not start: " + self._log(), timeout=60)
-            self.input = FakeInput(os.path.join(runtime, "wayland-0"))
+            self.input = FakeInput(os.path.join(self.runtime, "wayland-0"))
         except Exception:
             self.close()
             raise
 
-    def _log(self):
-        with open(self.log, errors="replace") as log:
-            return log.read()[-2000:]
+    def shell_command(self):
+        # kwin_wayland carries a file capability that a container may not
+        # grant, and then cannot start at all; a copy carries none.
+        kwin = os.path.join(self.dir, "kwin_wayland")
+        shutil.copy(shutil.which("kwin_wayland"), kwin)
+        return ([kwin, "--virtual", "--width", "1280", "--height", "800", "--no-lockscreen", "--no-global-shortcuts",
+                 "--no-kactivities", "--socket", "wayland-0"],
+                dict(KWIN_WAYLAND_NO_PERMISSION_CHECKS="1", KWIN_SCREENSHOT_NO_PERMISSION_CHECKS="1"))
 
-    def _started(self):
-        check(self.shell.poll() is None, f"KWin ended with status {self.shell.returncode}: {self._log()}")
+    def started(self):
         try:
             return self.script(LIST) is not None
         except GLib.Error:
@@ -161,7 +140,7 @@ class KdeSession(GnomeSession):
                         if marker in line:
                             return [json.loads(line.split(marker, 1)[1])]
                 return None
-            return self.wait_for(printed, f"the KWin script gave nothing: {self._log()}", 5)[0]
+            return self.wait_for(printed, f"the KWin script gave nothing: {self.shell_log()}", 5)[0]
         finally:
             call("unloadScript", marker.strip())
 
@@ -170,17 +149,14 @@ class KdeSession(GnomeSession):
             self.input.close()
         super().close()
 
-    def _windows(self):
-        return self.script(LIST)
-
     def _window(self, window):
-        for seen in self._windows():
+        for seen in self.script(LIST):
             if seen["id"] == window:
                 return seen
         raise Failure(f"window {window} is gone")
 
     def windows(self, name):
-        return [seen["id"] for seen in self._windows() if seen["caption"] == name]
+        return [seen["id"] for seen in self.script(LIST) if seen["caption"] == name]
 
     def geometry(self, window):
         return tuple(self._window(window)["client"])
@@ -212,14 +188,10 @@ class KdeSession(GnomeSession):
         self.input.click(x, y)
 
     def clear_clipboard(self):
-        subprocess.run(["wl-copy", "--clear"], env=self.env, capture_output=True, timeout=10)
+        self.tool("wl-copy", "--clear", ok=False, timeout=10)
 
     def clipboard(self):
-        try:
-            result = subprocess.run(["wl-paste", "--no-newline"], env=self.env, capture_output=True, timeout=2)
-        except subprocess.TimeoutExpired:
-            return ""
-        return result.stdout.decode(errors="replace")
+        return self.tool("wl-paste", "--no-newline", ok=False, timeout=2)
 
     def screenshot(self):
         read, write = os.pipe()
@@ -235,10 +207,4 @@ class KdeSession(GnomeSession):
             width, height, stride = info["width"], info["height"], info["stride"]
             data = pipe.read(stride * height)
         check(len(data) == stride * height, "KWin's screenshot came short")
-        raw = bytearray(width * height * 3)
-        for y in range(height):  # 32-bit BGRA rows to RGB
-            row = data[y * stride:y * stride + width * 4]
-            at = y * width * 3
-            raw[at:at + width * 3:3], raw[at + 1:at + width * 3:3], raw[at + 2:at + width * 3:3] = \
-                row[2::4], row[1::4], row[0::4]
-        return Screen(bytes(raw), width, height)
+        return Screen(Image.frombuffer("RGB", (width, height), data, "raw", "BGRX", stride))

@@ -15,18 +15,14 @@ import random
 import sys
 import time
 
-from play import SUMMARY, greet
-from session import CAPTION, Failure, check, check_no_sanitizer_report, run
+from closing import close
+from session import CAPTION, Failure, check, run
+from wholegame import SUMMARY_LINE, boxes_seen, centre, greet
+from window import BOXES, CLIENT, CONTROLS, DIFFICULTIES, SELECT, TITLE
 from xsession import XSession
 
-W, H = 659, 569
-START = (16, 40, 97, 33)
-LIST = (120, 16, 105, 76)
-VERDICT = (16, 96, 265, 41)
-TIMER = (608, 8, 41, 33)
-BOXES = {"red": (224, 216, 49, 41), "blue": (312, 216, 49, 41), "green": (392, 216, 49, 41)}
-COLOURS = {(255, 0, 0): "red", (0, 0, 255): "blue", (0, 192, 0): "green"}
-DIFFICULTIES = ("Slow", "Average", "Impossible")
+W, H = CLIENT
+START, LIST, VERDICT, TIMER = (CONTROLS[name] for name in ("cmdStart", "lst1", "lbl1", "lblTimer"))
 GAME_LENGTH = 46
 
 # While idle the storm keeps the focus on Start: no clicks on the list, no
@@ -65,7 +61,7 @@ class Monkey:
         if roll < 0.35 and self.targets:
             return self.point_in(self.rng.choice(list(self.targets.values())))
         if roll < 0.5:
-            return self.point_in(self.rng.choice(list(BOXES.values())))
+            return self.point_in(self.rng.choice([CONTROLS[name] for name in BOXES]))
         if roll < 0.6:
             return self.point_in(VERDICT)
         if roll < 0.7 and in_game:  # the list is hidden now: background
@@ -103,7 +99,7 @@ class Monkey:
             self.events += 1
             if opens:
                 break
-        self.session.x(*args)
+        self.session.tool(*args)
         return opens
 
     # -- what the window shows --------------------------------------------------
@@ -115,34 +111,30 @@ class Monkey:
         """Finds the boxes to aim at, and whether a game runs (its timer shows)."""
         shot = self.session.screenshot()
         ox, oy = self.origin
-        self.targets = {}
-        for colour, name in COLOURS.items():
-            found = shot.find(colour, (ox, oy, W, H))
-            if found and found[2] <= 49 and found[3] <= 41:
-                self.targets[name] = (found[0] - ox, found[1] - oy, found[2], found[3])
+        self.targets = {name: (x - ox, y - oy, w, h) for name, (x, y, w, h) in boxes_seen(shot, self.origin).items()}
         tx, ty, tw, th = TIMER
         return shot.find((0, 0, 0), (ox + tx, oy + ty, tw, th)) is not None
 
     def read_boxes(self):
         """Reads every box that is open now, and the ones that follow it."""
-        while self.session.windows("Zorbleck"):
+        while self.session.windows(TITLE):
             try:
-                text = self.session.read_box("Zorbleck")
+                text = self.session.read_box(TITLE)
             except Failure:
                 # A key of the storm closed it first; nothing to read.
-                if self.session.windows("Zorbleck"):
+                if self.session.windows(TITLE):
                     raise
                 return
             self.check_box(text)
-            if text == "Select a Difficulty":
+            if text == SELECT:
                 # The summary of the idle clicks comes next.
-                self.session.wait_for(lambda: self.session.windows("Zorbleck"), "no summary after the prompt")
+                self.session.wait_for(lambda: self.session.windows(TITLE), "no summary after the prompt")
 
     def check_box(self, text):
-        if text == "Select a Difficulty":
+        if text == SELECT:
             self.prompts += 1
             return
-        match = SUMMARY.match(text)
+        match = SUMMARY_LINE.match(text)
         check(match, f"unexpected box: {text!r}")
         red, blue, green, total = (int(n) for n in match.groups())
         check(red >= 0 and blue >= 0 and green >= 0, f"negative score: {text!r}")
@@ -157,7 +149,7 @@ class Monkey:
         while time.monotonic() < until:
             opened = self.batch(60, in_game=False)
             if opened:
-                self.session.wait_for(lambda: self.session.windows("Zorbleck"), f"{opened} on Start opened no box")
+                self.session.wait_for(lambda: self.session.windows(TITLE), f"{opened} on Start opened no box")
             self.read_boxes()
             self.alive(game)
 
@@ -167,7 +159,7 @@ class Monkey:
         self.session.click(ox + 150, oy + 27)
         for _ in range(DIFFICULTIES.index(difficulty)):
             self.session.key("Down")
-        self.session.click(ox + START[0] + 48, oy + START[1] + 16)
+        self.session.click(*centre("cmdStart", self.origin))
         self.session.wait_for(self.look, f"no {difficulty} game started", 10)
         return time.monotonic()
 
@@ -182,7 +174,7 @@ class Monkey:
             self.alive(game)
 
     def finish_game(self, game, started):
-        self.session.wait_for(lambda: self.session.windows("Zorbleck"), "the game never ended", 90)
+        self.session.wait_for(lambda: self.session.windows(TITLE), "the game never ended", 90)
         print(f"  the game showed its summary {time.monotonic() - started:.1f} s after Start")
         before = self.summaries
         self.read_boxes()
@@ -196,30 +188,16 @@ class Monkey:
         # not to make a double-click of it.
         self.session.click(ox + 150, oy + 27)
         time.sleep(0.6)
-        self.session.x("xdotool", "keydown", "ctrl", "click", "1", "keyup", "ctrl")
-        self.session.click(ox + START[0] + 48, oy + START[1] + 16)
-        check(self.session.read_box("Zorbleck") == "Select a Difficulty", "Start did not ask for a difficulty")
+        self.session.tool("xdotool", "keydown", "ctrl", "click", "1", "keyup", "ctrl")
+        self.session.click(*centre("cmdStart", self.origin))
+        check(self.session.read_box(TITLE) == SELECT, "Start did not ask for a difficulty")
         self.prompts += 1
-        self.check_box(self.session.read_box("Zorbleck"))
+        self.check_box(self.session.read_box(TITLE))
         self.alive(game)
-
-    def close(self, game, how):
-        closed = time.monotonic()
-        if how == "alt+F4":
-            self.session.x("xdotool", "windowactivate", "--sync", self.session.windows(CAPTION)[0])
-            self.session.key("alt+F4")
-        else:
-            self.session.x("wmctrl", "-c", CAPTION)
-        self.session.wait_for(lambda: game.poll() is not None, f"the program did not end after {how}", 60)
-        took = time.monotonic() - closed
-        output = self.session.stop_game()
-        check(game.returncode == 0, f"exit status {game.returncode}: {output}")
-        check_no_sanitizer_report(output)
-        print(f"  closed by {how}: exit status 0 after {took * 1000:.0f} ms")
 
     def round(self, difficulty, idle_seconds, game_seconds, how):
         game, window, self.origin = greet(self.session)
-        self.session.x("xdotool", "windowactivate", "--sync", window)
+        self.session.focus(window)
         print(f"round {difficulty}: {time.monotonic() - self.began:.1f} s in")
         self.storm_idle(game, idle_seconds)
         print(f"  idle storm done, {self.events} events and {self.summaries} summaries so far")
@@ -232,7 +210,7 @@ class Monkey:
             self.still_asks_for_a_difficulty(game)
         else:
             self.storm_game(game, started, game_seconds)
-        self.close(game, how)
+        close(self.session, game, window, how, limit=60)
 
 
 def main():
@@ -243,9 +221,9 @@ def main():
 
     def play(session):
         monkey = Monkey(session, seed)
-        monkey.round("Slow", 4, 5, "wmctrl -c")
+        monkey.round("Slow", 4, 5, "the close request")
         monkey.round("Average", 3, 5, "alt+F4")
-        monkey.round("Impossible", 3, None, "wmctrl -c")
+        monkey.round("Impossible", 3, None, "the close request")
         print(f"{monkey.events} events sent, {monkey.summaries} summaries and {monkey.prompts} difficulty "
               f"prompts checked, in {time.monotonic() - began:.0f} s")
 

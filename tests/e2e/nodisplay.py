@@ -15,7 +15,7 @@ import sys
 import tempfile
 import time
 
-from session import spawn
+from session import displayless, spawn
 
 
 def free_x_display():
@@ -30,21 +30,12 @@ def cores_allowed():
     resource.setrlimit(resource.RLIMIT_CORE, (resource.RLIM_INFINITY, resource.RLIM_INFINITY))
 
 
-def environment(runtime_dir, **settings):
-    env = {name: value for name, value in os.environ.items()
-           if name not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE")}
-    # An empty runtime directory: no compositor's socket, no session bus.
-    env.update(XDG_RUNTIME_DIR=runtime_dir, DBUS_SESSION_BUS_ADDRESS=f"unix:path={runtime_dir}/no-bus")
-    env.update(settings)
-    return env
-
-
 def refused(binary, runtime_dir, settings, named):
     """Starts the game with `settings`; returns what is wrong with how it
     refused (empty if nothing) and the line it printed."""
     with tempfile.TemporaryDirectory(prefix="zorbleck-cwd-") as cwd:
         try:
-            result = subprocess.run([binary], env=environment(runtime_dir, **settings), cwd=cwd,
+            result = subprocess.run([binary], env=displayless(runtime_dir, ("XDG_SESSION_TYPE",), **settings), cwd=cwd,
                                     preexec_fn=cores_allowed, capture_output=True, text=True, timeout=60)
         except subprocess.TimeoutExpired:
             return "still running after 60 s", ""
@@ -69,7 +60,7 @@ def refused(binary, runtime_dir, settings, named):
 
 
 def offscreen_starts(binary, runtime_dir):
-    game = spawn([binary], env=environment(runtime_dir, QT_QPA_PLATFORM="offscreen"),
+    game = spawn([binary], env=displayless(runtime_dir, ("XDG_SESSION_TYPE",), QT_QPA_PLATFORM="offscreen"),
                  stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
     time.sleep(3)
     running = game.poll() is None

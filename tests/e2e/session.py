@@ -1,11 +1,12 @@
 """What every end-to-end session offers, whatever display server it runs.
 
 A session starts a display server, runs the real binary in it and drives it
-from outside as a player would. XSession (Xvfb) and WaylandSession (sway)
-fill in how; the scenarios only use what is here.
+from outside as a player would; each server or browser is an adapter of its
+own module that fills in how. The scenarios use only what is here.
 """
 import atexit
 import difflib
+import io
 import os
 import shutil
 import signal
@@ -14,7 +15,11 @@ import sys
 import tempfile
 import time
 
-CAPTION = "Vemmo's Zorbleck!"
+import numpy
+from PIL import Image
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from window import CAPTION  # noqa: E402,F401  (the scenarios' and tools/screenshot's)
 
 # Everything a test starts lives in one folder, SCRATCH, the temporary folder
 # of every program it runs, and goes when the test ends with every process
@@ -35,20 +40,21 @@ def _signal_groups(groups, signum):
             pass
 
 
-def _remove_leftovers(displays):
-    # An X server that was killed leaves its lock and its socket behind.
+def remove_x_locks(displays, owner=None):
+    """The lock and socket that a killed X server leaves behind: of a server
+    that is gone, or of `owner`'s."""
     for display in displays:
         lock = f"/tmp/.X{display}-lock"
         try:
             with open(lock) as held:
-                os.kill(int(held.read().strip()), 0)
-            continue  # a server runs there again, not ours
+                pid = int(held.read().strip())
+            if pid != owner and (owner or os.kill(pid, 0) is None):
+                continue  # a server runs there again, not ours
         except (OSError, ValueError):
             pass
         for path in (lock, f"/tmp/.X11-unix/X{display}"):
             if os.path.lexists(path):
                 os.unlink(path)
-    shutil.rmtree(SCRATCH, ignore_errors=True)
 
 
 def _watch(pipe):
@@ -56,16 +62,14 @@ def _watch(pipe):
     groups, displays, done = [], [], False
     for line in pipe:
         kind, _, value = line.strip().partition(" ")
-        if kind == "group":
-            groups.append(int(value))
-        elif kind == "display":
-            displays.append(int(value))
+        (groups if kind == "group" else displays if kind == "display" else []).append(value and int(value))
         done = kind == "done"
     if not done:
         _signal_groups(groups, signal.SIGTERM)
         time.sleep(2)
         _signal_groups(groups, signal.SIGKILL)
-        _remove_leftovers(displays)
+        remove_x_locks(displays)
+        shutil.rmtree(SCRATCH, ignore_errors=True)
 
 
 def _start_watcher():
@@ -96,7 +100,8 @@ def _clean_up():
         end(process)
     # Whatever they left in their groups: a daemon, a browser's children.
     _signal_groups([process.pid for process in _spawned], signal.SIGKILL)
-    _remove_leftovers(_displays)
+    remove_x_locks(_displays)
+    shutil.rmtree(SCRATCH, ignore_errors=True)
     _watcher.write("done\n")
 
 
@@ -129,6 +134,38 @@ def end(process, timeout=5):
             process.wait()
 
 
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def command(*args, env=None, ok=True, binary=False, timeout=120, **options):
+    """A tool's output; None if it fails and `ok` is False."""
+    try:
+        result = subprocess.run(args, env=env, capture_output=True, timeout=timeout, **options)
+    except subprocess.TimeoutExpired:
+        check(not ok, f"{args[0]} did not answer in {timeout} s")
+        return None
+    check(result.returncode == 0 or not ok, f"{' '.join(map(str, args))} failed: "
+          f"{result.stderr.decode(errors='replace').strip()}")
+    out = result.stdout if binary else result.stdout.decode(errors="replace")
+    return out if result.returncode == 0 else None
+
+
+def displayless(runtime_dir, drop=(), **settings):
+    """The environment with no display of the caller's, no compositor's socket
+    and no session bus, which Qt would otherwise keep trying."""
+    gone = {"DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "SWAYSOCK", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR", *drop}
+    env = {name: value for name, value in os.environ.items() if name not in gone}
+    env.update(XDG_RUNTIME_DIR=runtime_dir, DBUS_SESSION_BUS_ADDRESS=f"unix:path={runtime_dir}/no-bus")
+    env.update(settings)
+    return env
+
+
 # What a sanitized build prints when it finds a fault; the asan preset makes
 # any of them end the game, and the test must fail with it.
 SANITIZER_REPORTS = ("ERROR: AddressSanitizer", "runtime error:", "ERROR: LeakSanitizer")
@@ -144,26 +181,46 @@ def leak_options(directory, *options):
     return ":".join(filter(None, [os.environ.get("LSAN_OPTIONS"), ours]))
 
 
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
 def check_no_sanitizer_report(output):
     found = [marker for marker in SANITIZER_REPORTS if marker in output]
     check(not found, f"the game printed a sanitizer report ({found[0] if found else ''}):\n{output}")
 
 
+class Screen:
+    """A screenshot, read in process."""
+
+    def __init__(self, image):
+        self.image = image.convert("RGB")
+        self.pixels = numpy.asarray(self.image)
+
+    @classmethod
+    def load(cls, data):
+        """A picture file's bytes: PNG, PPM."""
+        return cls(Image.open(io.BytesIO(data)))
+
+    def pixel(self, x, y):
+        return tuple(int(c) for c in self.pixels[y, x])
+
+    def find(self, colour, area):
+        """Bounding box of the pixels of exactly `colour` inside area (x, y, w, h)."""
+        x, y, w, h = area
+        x0, y0 = max(x, 0), max(y, 0)
+        ys, xs = numpy.nonzero((self.pixels[y0:y + h, x0:x + w] == colour).all(axis=2))
+        if not len(xs):
+            return None
+        return x0 + int(xs.min()), y0 + int(ys.min()), int(xs.max() - xs.min()) + 1, int(ys.max() - ys.min()) + 1
+
+
 class Session:
-    """A display server with the game in it. Subclasses provide the server
+    """A display server with the game in it. An adapter provides the server
     and its tools: windows, geometry, focus, close_window, key, click,
     screenshot, kill_display and the clipboard."""
 
     game = None
+    env = None
+
+    def tool(self, *args, **options):
+        return command(*args, env=self.env, **options)
 
     def game_command(self):
         return [self.binary]
@@ -233,11 +290,11 @@ class Session:
 
         def closest():
             nonlocal seen
-            ppm = self.screenshot().crop(area)
-            png = subprocess.run(["convert", "ppm:-", "-resize", "300%", "png:-"],
-                                 input=ppm, capture_output=True, check=True).stdout
-            seen = subprocess.run(["tesseract", "-", "-"], input=png, capture_output=True, check=True).stdout
-            seen = " ".join(seen.decode().split())
+            x, y, w, h = area
+            picture = io.BytesIO()
+            self.screenshot().image.crop((x, y, x + w, y + h)).resize((3 * w, 3 * h), Image.BICUBIC).save(
+                picture, "PNG")
+            seen = " ".join(command("tesseract", "-", "-", input=picture.getvalue()).split())
 
             def score(text):
                 text = text.strip()
@@ -270,56 +327,3 @@ def run(make_session, play, seed=None):
             session.close()
     print("1 passed, 0 failed")
     return 0
-
-
-class Screen:
-    def __init__(self, raw, width, height):
-        self.raw, self.width, self.height = raw, width, height
-
-    @classmethod
-    def from_ppm(cls, data):
-        """A binary PPM (P6, 8 bits a component), as grim writes it."""
-        fields, end = [], 0
-        while len(fields) < 4:
-            while data[end:end + 1].isspace():
-                end += 1
-            start = end
-            while not data[end:end + 1].isspace():
-                end += 1
-            fields.append(data[start:end])
-        check(fields[0] == b"P6" and fields[3] == b"255", f"not an 8-bit PPM: {data[:20]!r}")
-        width, height = int(fields[1]), int(fields[2])
-        raw = data[end + 1:end + 1 + width * height * 3]
-        check(len(raw) == width * height * 3, "PPM cut short")
-        return cls(raw, width, height)
-
-    def crop(self, area):
-        x, y, w, h = area
-        rows = b"".join(self.raw[((y + row) * self.width + x) * 3:((y + row) * self.width + x + w) * 3]
-                        for row in range(h))
-        return b"P6\n%d %d\n255\n" % (w, h) + rows
-
-    def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.raw[i:i + 3])
-
-    def find(self, colour, area):
-        """Bounding box of the pixels of exactly `colour` inside area (x, y, w, h)."""
-        needle = bytes(colour)
-        ax, ay, aw, ah = area
-        xs, ys = [], []
-        for y in range(ay, ay + ah):
-            row = self.raw[(y * self.width + ax) * 3:(y * self.width + ax + aw) * 3]
-            first = row.find(needle)
-            while first >= 0 and first % 3:  # a match must start on a pixel
-                first = row.find(needle, first + 1)
-            if first < 0:
-                continue
-            last = row.rfind(needle)
-            while last % 3:
-                last = row.rfind(needle, 0, last + 2)
-            xs += [ax + first // 3, ax + last // 3]
-            ys.append(y)
-        if not xs:
-            return None
-        return min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1

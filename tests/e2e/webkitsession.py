@@ -7,7 +7,7 @@ moving box, so input and screenshots go through the X server instead.
 import socket
 import subprocess
 
-from browsersession import OnX, PageSession, WebDriver
+from browsersession import XDisplayBrowser, PageSession, WebDriver
 from session import spawn
 
 MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
@@ -19,7 +19,7 @@ def free_port():
         return probe.getsockname()[1]
 
 
-class WebKitSession(WebDriver, OnX, PageSession):
+class WebKitSession(WebDriver, XDisplayBrowser, PageSession):
     name = "WebKitGTK"
 
     def __init__(self, folder):

@@ -20,7 +20,7 @@ import struct
 import subprocess
 import tempfile
 
-from session import Failure, Screen, Session, check, leak_options, spawn
+from session import Failure, Screen, Session, check, displayless, leak_options, spawn
 
 SWAY_CONFIG = """\
 output HEADLESS-1 mode 1024x768 position 0 0
@@ -99,10 +99,7 @@ class WaylandSession(Session):
         check(subprocess.run(self.as_user + ["test", "-x", self.binary]).returncode == 0,
               f"{self.binary} is out of the compositor user's reach")
 
-        base = {k: v for k, v in os.environ.items()
-                if k not in ("DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "SWAYSOCK", "QT_SCALE_FACTOR")}
-        base.update(XDG_RUNTIME_DIR=self.dir, HOME=self.dir,
-                    LSAN_OPTIONS=leak_options(self.dir, "fast_unwind_on_malloc=0"))
+        base = displayless(self.dir, HOME=self.dir, LSAN_OPTIONS=leak_options(self.dir, "fast_unwind_on_malloc=0"))
         self.sway = self.vnc = self.wayvnc = None
         try:
             self.sway = spawn(
@@ -111,15 +108,12 @@ class WaylandSession(Session):
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.wait_for(self._sockets, "sway did not start", timeout=30)
             display, ipc = self._sockets()
-            self.env = dict(base, WAYLAND_DISPLAY=display, SWAYSOCK=ipc, QT_QPA_PLATFORM="wayland",
-                            # No session bus here; Qt would otherwise keep trying.
-                            DBUS_SESSION_BUS_ADDRESS="unix:path=" + self.dir + "/no-bus")
-            self.wait_for(lambda: self.tool("swaymsg", "-t", "get_outputs", check_rc=False),
+            self.env = dict(base, WAYLAND_DISPLAY=display, SWAYSOCK=ipc, QT_QPA_PLATFORM="wayland")
+            self.wait_for(lambda: self.tool("swaymsg", "-t", "get_outputs", ok=False),
                           "sway does not answer", timeout=30)
             vnc_socket = os.path.join(self.dir, "vnc")
-            self.wayvnc = spawn(self.as_user + ["wayvnc", "--config", vnc_config, "--unix-socket",
-                                                           vnc_socket],
-                                           env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.wayvnc = spawn(self.as_user + ["wayvnc", "--config", vnc_config, "--unix-socket", vnc_socket],
+                                env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.vnc = self.wait_for(lambda: self._connect(vnc_socket), "wayvnc did not start", timeout=30)
         except Exception:
             self.close()
@@ -153,12 +147,6 @@ class WaylandSession(Session):
     def kill_display(self):
         self.sway.send_signal(signal.SIGKILL)
 
-    def tool(self, *args, check_rc=True):
-        result = subprocess.run(args, env=self.env, capture_output=True)
-        if check_rc and result.returncode != 0:
-            raise Failure(f"{args[0]} failed: {result.stderr.decode(errors='replace').strip()}")
-        return result.stdout
-
     def _views(self):
         """The compositor's windows, whatever their layout."""
         pending = [json.loads(self.tool("swaymsg", "-t", "get_tree"))]
@@ -179,7 +167,7 @@ class WaylandSession(Session):
         raise Failure(f"window {window} is gone")
 
     def focus(self, window):
-        self.tool("swaymsg", f"[con_id={window}]", "focus", check_rc=False)
+        self.tool("swaymsg", f"[con_id={window}]", "focus", ok=False)
 
     def close_window(self, window):
         self.tool("swaymsg", f"[con_id={window}]", "kill")
@@ -202,10 +190,10 @@ class WaylandSession(Session):
         self.vnc.pointer(x, y)
 
     def clear_clipboard(self):
-        self.tool("wl-copy", "--clear", check_rc=False)
+        self.tool("wl-copy", "--clear", ok=False)
 
     def clipboard(self):
-        return self.tool("wl-paste", "--no-newline", check_rc=False).decode(errors="replace")
+        return self.tool("wl-paste", "--no-newline", ok=False)
 
     def screenshot(self):
-        return Screen.from_ppm(self.tool("grim", "-t", "ppm", "-"))
+        return Screen.load(self.tool("grim", "-t", "ppm", "-", binary=True))

@@ -1,4 +1,5 @@
 #include "support/fixture.h"
+#include "window_rules.h"
 
 #include <cmath>
 #include <string>
@@ -13,7 +14,7 @@ namespace {
 // of passes follows from the pause alone.
 constexpr double PumpStep = 1.0 / 256;
 
-const std::string NoPoints = "Red: 0 points   Blue: 0 points   Green: 0 points   Total: 0 points.";
+const std::string NoPoints = rules::summary(0, 0, 0);
 
 // The ten draws of one pass, with the colour roll first.
 std::vector<float> pass(int colorRoll)
@@ -152,8 +153,8 @@ TEST_F(GameLoopTest, theClosingStepsComeInOrder)
     };
     pressStart();
     EXPECT_TRUE(checked);
-    EXPECT_EQ(platform.prompts().back(), "Red: 1 points   Blue: 3 points   Green: 4 points   Total: 8 points.");
-    EXPECT_EQ(at(Control::lbl1).caption, "How is it possible to do that bad?");
+    EXPECT_EQ(platform.prompts().back(), rules::summary(1, 3, 4));
+    EXPECT_EQ(at(Control::lbl1).caption, rules::Verdicts[6]);
     EXPECT_EQ(probe.total(), 0);
 }
 
@@ -166,9 +167,9 @@ TEST_F(GameLoopTest, startWithoutADifficultyAsksForOneThenSumsUpIdleClicks)
         click(unwired);
     pressStart();
     ASSERT_EQ(platform.boxes.size(), 2u);
-    EXPECT_EQ(platform.boxes[0].prompt, "Select a Difficulty");
-    EXPECT_EQ(platform.boxes[0].title, "Zorbleck");
-    EXPECT_EQ(platform.boxes[1].prompt, "Red: 3 points   Blue: 0 points   Green: 0 points   Total: 3 points.");
+    EXPECT_EQ(platform.boxes[0].prompt, rules::Select);
+    EXPECT_EQ(platform.boxes[0].title, rules::Title);
+    EXPECT_EQ(platform.boxes[1].prompt, rules::summary(3, 0, 0));
     EXPECT_EQ(platform.draws, 0);
     EXPECT_EQ(at(Control::pct).left, 3480.0f);
     EXPECT_EQ(at(Control::lbl1).caption, " ");

@@ -1,4 +1,5 @@
 #include "support/fixture.h"
+#include "window_rules.h"
 
 #include "game/random_source.h"
 
@@ -107,13 +108,11 @@ TEST_F(PacingTest, theLoadSeedsOnceThenShowsTheRules)
 {
     std::vector<int> seedsAtBox;
     platform.onMessageBox = [&](const ScriptedRuntime::Box& box) {
-        EXPECT_EQ(box.title, "Zorbleck!");
+        EXPECT_EQ(box.title, rules::RulesTitle);
         seedsAtBox.push_back(platform.seeds);
     };
     window.loaded();
-    EXPECT_EQ(platform.prompts(),
-        (std::vector<std::string> { "Click on the boxes as many times as you can. You have 45 seconds.",
-            "Red = 1 point, Blue = 2 points, and Green = 3 points" }));
+    EXPECT_EQ(platform.prompts(), (std::vector<std::string> { rules::Rules[0], rules::Rules[1] }));
     EXPECT_EQ(seedsAtBox, (std::vector { 1, 1 }));
     EXPECT_EQ(platform.draws, 0);
 }

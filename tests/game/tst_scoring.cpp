@@ -1,17 +1,11 @@
 #include "game/deliver.h"
 #include "support/fixture.h"
+#include "window_rules.h"
 
 #include <cmath>
 #include <string>
 
 using game::Control;
-
-namespace {
-
-const std::string ScoreOverflow
-    = "Overflow: a score went past its limit of 32767 points. The score that overflowed keeps its last value.";
-
-} // namespace
 
 // Clicks on the boxes, the counters' 16-bit limits and how an overflow is told.
 using ScoringTest = GameTest;
@@ -58,7 +52,7 @@ TEST_F(ScoringTest, theClickPastTheLimitOverflows)
             click(row.box);
             EXPECT_EQ(score, start);
             ASSERT_FALSE(platform.boxes.empty());
-            EXPECT_EQ(platform.boxes.back().prompt, ScoreOverflow);
+            EXPECT_EQ(platform.boxes.back().prompt, rules::Overflow);
             EXPECT_EQ(platform.boxes.back().title, "");
         }
         click(row.box == Control::pct ? Control::pct2 : Control::pct);
@@ -81,8 +75,8 @@ TEST_F(ScoringTest, anOverflowDuringAPauseLeavesTheGameRunning)
     };
     pressStart();
     ASSERT_EQ(platform.boxes.size(), 2u);
-    EXPECT_EQ(platform.boxes[0].prompt, ScoreOverflow);
-    EXPECT_EQ(platform.boxes[1].prompt, "Red: 1 points   Blue: 0 points   Green: 32764 points   Total: 32765 points.");
+    EXPECT_EQ(platform.boxes[0].prompt, rules::Overflow);
+    EXPECT_EQ(platform.boxes[1].prompt, rules::summary(1, 0, 32764));
     EXPECT_EQ(platform.draws, 10 * int(std::ceil(46 / (9.0 / 256))));
 }
 
@@ -94,10 +88,9 @@ TEST_F(ScoringTest, aTotalPastTheLimitStopsTheSummary)
     at(Control::lbl1).caption = "old";
     pressStart();
     ASSERT_EQ(platform.boxes.size(), 2u);
-    EXPECT_EQ(platform.boxes[0].prompt, "Select a Difficulty");
+    EXPECT_EQ(platform.boxes[0].prompt, rules::Select);
     // No score changed: the words say so, unlike a click's overflow.
-    EXPECT_EQ(platform.boxes[1].prompt,
-        "Overflow: the total of the scores went past 32767 points, so there is no summary and no verdict.");
+    EXPECT_EQ(platform.boxes[1].prompt, rules::TotalOverflow);
     EXPECT_EQ(at(Control::lbl1).caption, " ");
     EXPECT_TRUE(at(Control::cmdStart).visible);
     EXPECT_EQ(platform.background, (game::Color { 230, 230, 213 }));
@@ -112,9 +105,9 @@ TEST_F(ScoringTest, aTotalPastTheLimitStopsTheSummary)
     };
     pressStart();
     ASSERT_EQ(platform.boxes.size(), 3u);
-    EXPECT_EQ(platform.prompts().back(), "Red: 0 points   Blue: 3 points   Green: 0 points   Total: 3 points.");
+    EXPECT_EQ(platform.prompts().back(), rules::summary(0, 3, 0));
     EXPECT_EQ(platform.draws, 10 * int(std::ceil(46 / (9.0 / 64))));
-    EXPECT_EQ(at(Control::lbl1).caption, "How is it possible to do that bad?");
+    EXPECT_EQ(at(Control::lbl1).caption, rules::Verdicts[6]);
 }
 
 // Whatever a handler throws, the player is told and the window goes on; a

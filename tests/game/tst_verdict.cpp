@@ -1,4 +1,5 @@
 #include "support/fixture.h"
+#include "window_rules.h"
 
 #include <stdexcept>
 #include <string>
@@ -7,17 +8,8 @@ using game::Control;
 
 namespace {
 
-const char* const Texts[] = { "Amazing!", "Great job! Almost there... ", "Good job, but you still need some practice.",
-    "Completely average. Do better.", "That was pretty pathetic. Do better next time.",
-    "You have to admit, you're pretty bad at this game.", "How is it possible to do that bad?" };
+const auto& Texts = rules::Verdicts;
 const std::string Worst = Texts[6];
-
-struct Row {
-    const char* difficulty;
-    int thresholds[6];
-};
-const Row Rows[] = { { "Slow", { 400, 320, 270, 200, 100, 50 } }, { "Average", { 250, 200, 150, 100, 50, 25 } },
-    { "Impossible", { 150, 100, 60, 40, 20, 5 } } };
 
 struct VerdictTest : GameTest {
     VerdictTest() { at(Control::lbl1).caption = " "; }
@@ -38,11 +30,11 @@ struct VerdictTest : GameTest {
 // Every threshold at and just past its boundary, and the far ends.
 TEST_F(VerdictTest, totalsChooseTheirVerdict)
 {
-    for (const Row& row : Rows) {
+    for (const rules::Thresholds& row : rules::VerdictThresholds) {
         SCOPED_TRACE(row.difficulty);
-        for (int i = 0; i < 6; ++i) {
-            EXPECT_EQ(verdictFor(row.difficulty, row.thresholds[i] + 1), Texts[i]) << row.thresholds[i] + 1;
-            EXPECT_EQ(verdictFor(row.difficulty, row.thresholds[i]), Texts[i + 1]) << row.thresholds[i];
+        for (std::size_t i = 0; i < 6; ++i) {
+            EXPECT_EQ(verdictFor(row.difficulty, row.above.at(i) + 1), Texts.at(i)) << row.above.at(i) + 1;
+            EXPECT_EQ(verdictFor(row.difficulty, row.above.at(i)), Texts.at(i + 1)) << row.above.at(i);
         }
         EXPECT_EQ(verdictFor(row.difficulty, 0), Worst);
         EXPECT_EQ(verdictFor(row.difficulty, -300), Worst);

@@ -3,6 +3,7 @@
 #include "qt/qt_window.h"
 #include "support/probe.h"
 #include "support/scripted_platform.h"
+#include "window_rules.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -13,7 +14,10 @@
 #include <QWindow>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 using game::Control;
 
@@ -44,6 +48,12 @@ class QtFrontEndTest : public QObject {
     std::unique_ptr<TestWindow> window;
 
     QWidget& widget(Control c) const { return *window->widget(c); }
+    static Control named(std::string_view name)
+    {
+        return std::find_if(game::layout::Controls.begin(), game::layout::Controls.end(), [name](const auto& c) {
+            return c.name == name;
+        })->control;
+    }
     auto& box(Control c) const { return static_cast<qtui::ColorBox&>(widget(c)); }
     void click(Control c) const
     {
@@ -63,37 +73,24 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
 
-    void controlsStandAtTheirPixelsInTheirFonts_data()
-    {
-        QTest::addColumn<int>("control");
-        QTest::addColumn<QRect>("pixels");
-        QTest::addColumn<double>("points"); // 0: the window's own font
-        QTest::newRow("red box") << int(Control::pct) << QRect(224, 216, 49, 41) << 0.0;
-        QTest::newRow("green box") << int(Control::pct3) << QRect(392, 216, 49, 41) << 0.0;
-        QTest::newRow("blue box") << int(Control::pct2) << QRect(312, 216, 49, 41) << 0.0;
-        QTest::newRow("list") << int(Control::lst1) << QRect(120, 16, 105, 76) << 13.5;
-        QTest::newRow("start") << int(Control::cmdStart) << QRect(16, 40, 97, 33) << 0.0;
-        QTest::newRow("timer") << int(Control::lblTimer) << QRect(608, 8, 41, 33) << 15.75;
-        QTest::newRow("verdict") << int(Control::lbl1) << QRect(16, 96, 265, 41) << 12.0;
-    }
     void controlsStandAtTheirPixelsInTheirFonts()
     {
-        QFETCH(int, control);
-        QFETCH(QRect, pixels);
-        QFETCH(double, points);
-        const QWidget& w = widget(Control(control));
-        QCOMPARE(w.objectName(), QString::fromLatin1(game::layout::of(Control(control)).name));
-        QCOMPARE(w.geometry(), pixels);
-        QVERIFY(w.isVisible());
-        QCOMPARE(w.font().pointSizeF(), points > 0 ? points : window->font().pointSizeF());
+        for (const rules::Control& c : rules::Controls) {
+            const QWidget& w = widget(named(c.name));
+            QCOMPARE(w.objectName(), QLatin1String(c.name));
+            const auto [x, y, width, height] = c.pixels;
+            QCOMPARE(w.geometry(), QRect(x, y, width, height));
+            QVERIFY(w.isVisible());
+            QCOMPARE(w.font().pointSizeF(), c.points > 0 ? c.points : window->font().pointSizeF());
+        }
     }
 
     // The outer size is the frame's, in twips: the client area where no
     // window manager draws one.
     void theWindowHasItsCaptionAndSizes()
     {
-        QCOMPARE(window->windowTitle(), QStringLiteral("Vemmo's Zorbleck!"));
-        QCOMPARE(window->size(), QSize(659, 569));
+        QCOMPARE(window->windowTitle(), QString::fromUtf8(rules::Caption));
+        QCOMPARE(window->size(), QSize(rules::Client[0], rules::Client[1]));
         QCOMPARE(window->outerWidth(), float(window->frameGeometry().width() * 15));
         QCOMPARE(window->outerHeight(), float(window->frameGeometry().height() * 15));
     }
@@ -103,12 +100,12 @@ private slots:
     void boxesKeepTwipsAndPaintTheirExactColour()
     {
         const QImage shot = window->grab().toImage();
-        const std::tuple<Control, float, QColor> boxes[] = { { Control::pct, 3360, QColor(255, 0, 0) },
-            { Control::pct2, 4680, QColor(0, 0, 255) }, { Control::pct3, 5880, QColor(0, 192, 0) } };
-        for (const auto& [c, left, colour] : boxes) {
-            QCOMPARE(window->left(c), left);
-            QCOMPARE(window->top(c), 3240.0f);
-            QCOMPARE(window->height(c), 615.0f);
+        for (const rules::Box& b : rules::Boxes) {
+            const Control c = named(b.name);
+            const QColor colour(b.colour[0], b.colour[1], b.colour[2]);
+            QCOMPARE(window->left(c), float(rules::pixels(b.name)[0] * 15));
+            QCOMPARE(window->top(c), float(rules::pixels(b.name)[1] * 15));
+            QCOMPARE(window->height(c), float(rules::pixels(b.name)[3] * 15));
             const QRect r = box(c).geometry();
             for (const QPoint corner : { r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight(), r.center() })
                 QCOMPARE(shot.pixelColor(corner), colour);
@@ -127,7 +124,8 @@ private slots:
     {
         auto& list = static_cast<QListWidget&>(widget(Control::lst1));
         QCOMPARE(list.count(), 3);
-        QCOMPARE(list.item(0)->text() + list.item(1)->text() + list.item(2)->text(), "SlowAverageImpossible");
+        for (int row = 0; row < 3; ++row)
+            QCOMPARE(list.item(row)->text(), QString::fromLatin1(rules::Difficulties.at(std::size_t(row))));
         QCOMPARE(window->text(Control::lst1), std::string());
         QCOMPARE(static_cast<QLabel&>(widget(Control::lblTimer)).text(), QString());
         list.selectionModel()->setCurrentIndex(list.model()->index(1, 0), QItemSelectionModel::NoUpdate);
@@ -142,20 +140,18 @@ private slots:
     void startHoldsTheFocusAndTabFollowsTheTabIndex()
     {
         QCOMPARE(QApplication::focusWidget(), &widget(Control::cmdStart));
-        for (const char* name : { "lst1", "pct2", "pct3", "pct", "cmdStart" }) {
+        for (std::size_t i = 1; i <= rules::TabOrder.size(); ++i) {
             QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(name));
+            QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(rules::TabOrder.at(i % 5)));
         }
     }
 
-    void enterAndSpaceOperateStartButNeverABox()
+    // Return and Space on Start are played from outside; the keypad's Enter
+    // is here.
+    void keysOperateStartButNeverABox()
     {
-        for (const Qt::Key key : { Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space }) {
-            window->boxes.clear();
-            QTest::keyClick(window->windowHandle(), key);
-            QCOMPARE(window->prompts().size(), std::size_t(2)); // "Select a Difficulty", then the summary
-            QCOMPARE(window->prompts().front(), std::string("Select a Difficulty"));
-        }
+        QTest::keyClick(window->windowHandle(), Qt::Key_Enter);
+        QCOMPARE(window->prompts(), (std::vector<std::string> { rules::Select, rules::summary(0, 0, 0) }));
         window->boxes.clear();
         widget(Control::pct2).setFocus();
         for (const Qt::Key key : { Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter })
@@ -163,24 +159,19 @@ private slots:
         QVERIFY(window->boxes.empty());
         click(Control::pct2);
         click(Control::cmdStart);
-        QCOMPARE(window->prompts().back(),
-            std::string("Red: 0 points   Blue: 3 points   Green: 0 points   Total: 3 points."));
+        QCOMPARE(window->prompts().back(), rules::summary(0, 3, 0));
     }
 
-    // A box that moves over a label covers it, and a click there scores; a
-    // click on a label or the background does nothing.
+    // A box that moves over a label covers it, and a click there scores (a
+    // click on a label or the background alone is played from outside).
     void labelsLieBeneathEverything()
     {
-        click(Control::lbl1);
-        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, QPoint(600, 500));
-        QVERIFY(window->boxes.empty());
         window->setLeft(Control::pct3, 9120);
         window->setTop(Control::pct3, 120);
         QCOMPARE(window->childAt(widget(Control::pct3).geometry().center()), &widget(Control::pct3));
         click(Control::pct3);
         click(Control::cmdStart);
-        QCOMPARE(window->prompts().back(),
-            std::string("Red: 0 points   Blue: 0 points   Green: 4 points   Total: 4 points."));
+        QCOMPARE(window->prompts().back(), rules::summary(0, 0, 4));
     }
 
     // The label keeps the standard face colour whatever the window's colour;
@@ -222,8 +213,7 @@ private slots:
         QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, centre);
         QTest::mouseClick(window->windowHandle(), Qt::MiddleButton, {}, centre);
         click(Control::cmdStart);
-        QCOMPARE(window->prompts().back(),
-            std::string("Red: 3 points   Blue: 0 points   Green: 0 points   Total: 3 points."));
+        QCOMPARE(window->prompts().back(), rules::summary(3, 0, 0));
     }
 
     // A screen reader names every control, says what a click on a box scores,

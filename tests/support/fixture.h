@@ -15,5 +15,5 @@ struct GameTest : ::testing::Test {
 
     void click(game::Control control) { window.pressed(control); }
     void pressStart() { click(game::Control::cmdStart); }
-    ScriptedPlatform::Place& at(game::Control control) { return platform.at(control); }
+    ScriptedPlatform::ScriptedControl& at(game::Control control) { return platform.at(control); }
 };

@@ -76,7 +76,7 @@ struct ScriptedRuntime {
 // A whole platform the test scripts: the controls are plain records and the
 // window's outer size is set by the test.
 struct ScriptedPlatform final : game::Platform, ScriptedRuntime {
-    struct Place {
+    struct ScriptedControl { // a control as the script holds it
         float left;
         float top;
         float width;
@@ -85,8 +85,8 @@ struct ScriptedPlatform final : game::Platform, ScriptedRuntime {
         std::string caption;
     };
 
-    std::array<Place, 7> controls = [] {
-        std::array<Place, 7> all {};
+    std::array<ScriptedControl, 7> controls = [] {
+        std::array<ScriptedControl, 7> all {};
         for (const auto& c : game::layout::Controls)
             all.at(static_cast<std::size_t>(c.control))
                 = { float(c.left), float(c.top), float(c.width), float(c.height), true, {} };
@@ -99,7 +99,7 @@ struct ScriptedPlatform final : game::Platform, ScriptedRuntime {
     float outerH = game::layout::ClientHeight + 510;
     std::function<void()> onOuterSize; // the game looks at the window's size
 
-    Place& at(game::Control c) { return controls.at(static_cast<std::size_t>(c)); }
+    ScriptedControl& at(game::Control c) { return controls.at(static_cast<std::size_t>(c)); }
 
     float outerWidth() override
     {

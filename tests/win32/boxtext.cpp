@@ -4,43 +4,12 @@
 //
 // usage: boxtext.exe TITLE    (status 1 while no such box is up)
 
+#include "boxtext.h"
 #include "win32/text.h"
 
 #include <windows.h>
 
 #include <cstdio>
-#include <string>
-
-namespace {
-
-std::wstring textOf(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-struct Box {
-    std::wstring text;
-    std::wstring buttons;
-};
-
-BOOL CALLBACK collect(HWND child, LPARAM into)
-{
-    auto& box = *reinterpret_cast<Box*>(into);
-    wchar_t kind[16] {};
-    GetClassNameW(child, kind, 16);
-    const std::wstring text = textOf(child);
-    if (text.empty())
-        return TRUE;
-    if (lstrcmpiW(kind, L"Static") == 0)
-        box.text += text;
-    else if (lstrcmpiW(kind, L"Button") == 0)
-        box.buttons += (box.buttons.empty() ? L"" : L"   ") + text;
-    return TRUE;
-}
-
-} // namespace
 
 int wmain(int argc, wchar_t* argv[])
 {
@@ -50,11 +19,10 @@ int wmain(int argc, wchar_t* argv[])
     HWND found = FindWindowW(L"#32770", argv[1]);
     if (!found || !IsWindowVisible(found))
         return 1;
-    Box box;
-    EnumChildWindows(found, collect, reinterpret_cast<LPARAM>(&box));
+    const boxtext::Box box = boxtext::read(found);
     const std::wstring rule = L"---------------------------\n";
-    const std::string copied
-        = win32ui::narrow(rule + textOf(found) + L"\n" + rule + box.text + L"\n" + rule + box.buttons + L"\n" + rule);
+    const std::string copied = win32ui::narrow(
+        rule + boxtext::textOf(found) + L"\n" + rule + box.text + L"\n" + rule + box.buttons + L"\n" + rule);
     std::fwrite(copied.data(), 1, copied.size(), stdout);
     return 0;
 }

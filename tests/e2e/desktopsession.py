@@ -1,0 +1,104 @@
+"""What a headless desktop's session holds, GNOME Shell's or KWin's: a folder
+of its own with the game's desktop file and icon where the package puts
+them, a session bus of its own, the compositor with its log, and a
+connection to that bus for the desktop's own methods. The game starts as a
+desktop session would start it, left to choose its platform itself.
+"""
+import glob
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+
+from gi.repository import Gio
+
+from session import Session, check, displayless, leak_options, remove_x_locks, spawn
+
+DESKTOP_ID = "io.github.zorbleck.Zorbleck"
+DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data")
+
+
+class DesktopSession(Session):
+    """An adapter gives shell_command(), started() (true once the desktop
+    answers) and the desktop's tools."""
+
+    buses, shell = (), None
+
+    def __init__(self, binary, desktop, buses=("DBUS_SESSION_BUS_ADDRESS",), **settings):
+        self.binary, self.buses = binary, []
+        self.dir = tempfile.mkdtemp(prefix=f"zorbleck-{desktop.lower()}-")
+        self.runtime, self.log = os.path.join(self.dir, "run"), os.path.join(self.dir, "shell.log")
+        os.mkdir(self.runtime, 0o700)  # fresh: a crash leaves a file there that turns GNOME's extensions off
+        with open(os.path.join(DATA, f"{DESKTOP_ID}.desktop")) as entry:  # unknown to it, a program has no name
+            self.write(f"home/.local/share/applications/{DESKTOP_ID}.desktop",
+                       entry.read().replace("Exec=zorbleck", "Exec=" + os.path.abspath(binary)))
+        with open(os.path.join(DATA, "icons", "48.png"), "rb") as icon:
+            self.write(f"home/.local/share/icons/hicolor/48x48/apps/{DESKTOP_ID}.png", icon.read())
+        self.env = displayless(self.runtime, ("XDG_CONFIG_HOME", "XDG_DATA_HOME"), HOME=os.path.join(self.dir, "home"),
+                               XDG_SESSION_TYPE="wayland", XDG_CURRENT_DESKTOP=desktop,
+                               LSAN_OPTIONS=leak_options(self.dir, "fast_unwind_on_malloc=0"), **settings)
+        try:
+            for name in buses:
+                self.env[name] = self.bus_daemon()
+            command, env = self.shell_command()
+            with open(self.log, "wb") as log:
+                self.shell = spawn(command, env=dict(self.env, **env), stdin=subprocess.DEVNULL, stdout=log,
+                                   stderr=subprocess.STDOUT)
+            self.bus = Gio.DBusConnection.new_for_address_sync(
+                self.env["DBUS_SESSION_BUS_ADDRESS"],
+                Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
+            self.wait_for(self.running, f"{desktop} did not start", timeout=60)
+        except Exception:
+            self.close()
+            raise
+
+    def write(self, path, content):
+        path = os.path.join(self.dir, path)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb" if isinstance(content, bytes) else "w") as out:
+            out.write(content)
+
+    def bus_daemon(self):
+        bus = spawn(["dbus-daemon", "--config-file=/usr/share/dbus-1/session.conf", "--nofork",
+                     f"--address=unix:dir={self.dir}", "--print-address"],
+                    env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.buses.append(bus)
+        address = bus.stdout.readline().strip()
+        check(address, "dbus-daemon did not start")
+        return address
+
+    def shell_log(self):
+        with open(self.log, errors="replace") as log:
+            return log.read()[-2000:]
+
+    def running(self):
+        check(self.shell.poll() is None, f"the desktop ended with status {self.shell.returncode}: {self.shell_log()}")
+        return self.started()
+
+    def processes(self):
+        return [self.game, self.shell, *self.buses]
+
+    def close(self):
+        if self.game and self.game.poll() is None:
+            self.game.kill()
+            self.game.wait()
+        if self.shell and self.shell.poll() is None:
+            self.shell.terminate()  # it takes XWayland down and removes its locks
+            try:
+                self.shell.wait(timeout=15)
+            except subprocess.TimeoutExpired:
+                pass
+        # Each group holds what its process started: XWayland, the services
+        # that a bus started on demand.
+        for process in filter(None, [self.shell, *self.buses]):
+            try:
+                os.killpg(process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            process.wait()
+            if process.stdout:
+                process.stdout.close()
+        if self.shell:  # a shell that did not end cleanly leaves XWayland's locks
+            remove_x_locks([lock[7:-5] for lock in glob.glob("/tmp/.X*-lock")], owner=self.shell.pid)
+        shutil.rmtree(self.dir, ignore_errors=True)
