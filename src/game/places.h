@@ -13,8 +13,7 @@ namespace game {
 // them, from their places in the layout on. A control keeps the fractions of
 // a pixel it was given, so that small steps add up as the game meant them;
 // it is shown at the nearest pixel at any DPI, and a box far outside the
-// window at the limit twipsToPixels holds it to. Each front end holds one
-// and answers the game's reads of a place from it.
+// window at the limit twipsToPixels holds it to.
 class ControlPlaces {
 public:
     ControlPlaces()
@@ -42,6 +41,32 @@ private:
     const Twips& at(Control control) const { return places.at(indexOf(control)); }
 
     std::array<Twips, layout::Controls.size()> places {};
+};
+
+// A platform whose controls keep their places in twips: the game's reads of a
+// place come from there, and the front end only shows a moved control at its
+// place.
+class PlacedPlatform : public Platform {
+public:
+    float top(Control control) final { return places.top(control); }
+    float left(Control control) final { return places.left(control); }
+
+    void setTop(Control control, float twips) final
+    {
+        places.setTop(control, twips);
+        moveControl(control);
+    }
+
+    void setLeft(Control control, float twips) final
+    {
+        places.setLeft(control, twips);
+        moveControl(control);
+    }
+
+protected:
+    virtual void moveControl(Control control) = 0;
+
+    ControlPlaces places;
 };
 
 } // namespace game

@@ -13,8 +13,6 @@ class ColorBox final : public QWidget {
 public:
     ColorBox(const QColor& color, QWidget* parent);
 
-    QColor color() const { return fill; }
-
 signals:
     void clicked();
 

@@ -146,16 +146,6 @@ void QtWindow::setBackColor(game::Color color)
     setPalette(p);
 }
 
-float QtWindow::top(Control control)
-{
-    return places.top(control);
-}
-
-float QtWindow::left(Control control)
-{
-    return places.left(control);
-}
-
 float QtWindow::width(Control control)
 {
     return pixelsToTwips(widget(control)->width());
@@ -166,15 +156,8 @@ float QtWindow::height(Control control)
     return pixelsToTwips(widget(control)->height());
 }
 
-void QtWindow::setTop(Control control, float twips)
+void QtWindow::moveControl(Control control)
 {
-    places.setTop(control, twips);
-    widget(control)->move(places.pixelLeft(control), places.pixelTop(control));
-}
-
-void QtWindow::setLeft(Control control, float twips)
-{
-    places.setLeft(control, twips);
     widget(control)->move(places.pixelLeft(control), places.pixelTop(control));
 }
 

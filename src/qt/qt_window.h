@@ -1,7 +1,6 @@
 #pragma once
 
 #include "game/places.h"
-#include "game/platform.h"
 #include "game/random_source.h"
 #include "game/zorbleck.h"
 
@@ -21,7 +20,7 @@ class ColorBox;
 // The game's window on Qt Widgets: the seven controls as widgets, and every
 // service the game asks of its platform. It owns its game and holds no rule
 // of it: the player's presses and the closing go to the game as they come.
-class QtWindow : public QWidget, public game::Platform {
+class QtWindow : public QWidget, public game::PlacedPlatform {
     Q_OBJECT
 
 public:
@@ -34,12 +33,8 @@ public:
     float outerWidth() override;
     float outerHeight() override;
     void setBackColor(game::Color color) override;
-    float top(game::Control control) override;
-    float left(game::Control control) override;
     float width(game::Control control) override;
     float height(game::Control control) override;
-    void setTop(game::Control control, float twips) override;
-    void setLeft(game::Control control, float twips) override;
     bool visible(game::Control control) override;
     void setVisible(game::Control control, bool visible) override;
     void setCaption(game::Control control, const std::string& text) override;
@@ -52,6 +47,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveControl(game::Control control) override;
 
 private:
     ColorBox* pct;
@@ -61,8 +57,6 @@ private:
     QPushButton* cmdStart;
     QLabel* lblTimer;
     QLabel* lbl1;
-    // Where the game put each control, fractions of a pixel included.
-    game::ControlPlaces places;
 
     const std::chrono::steady_clock::time_point epoch = std::chrono::steady_clock::now();
     // Last: it is told of events only once every control exists.

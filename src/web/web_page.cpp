@@ -97,7 +97,7 @@ WebPage::WebPage()
     // and its style sheet puts the labels beneath them all.
     for (const layout::ControlLayout& control : layout::Controls) {
         add(control);
-        move(control.control);
+        moveControl(control.control);
     }
     for (const char* entry : layout::Difficulties)
         zb_add_entry(id(Control::lst1), entry);
@@ -120,7 +120,7 @@ void WebPage::dispatch(int event)
         game.pressed(static_cast<Control>(event));
 }
 
-void WebPage::move(Control control)
+void WebPage::moveControl(Control control)
 {
     zb_move(id(control), places.pixelLeft(control), places.pixelTop(control));
 }
@@ -140,16 +140,6 @@ void WebPage::setBackColor(game::Color color)
     zb_set_back_color(color.red, color.green, color.blue);
 }
 
-float WebPage::top(Control control)
-{
-    return places.top(control);
-}
-
-float WebPage::left(Control control)
-{
-    return places.left(control);
-}
-
 float WebPage::width(Control control)
 {
     return game::pixelsToTwips(zb_size(id(control), 0));
@@ -158,18 +148,6 @@ float WebPage::width(Control control)
 float WebPage::height(Control control)
 {
     return game::pixelsToTwips(zb_size(id(control), 1));
-}
-
-void WebPage::setTop(Control control, float twips)
-{
-    places.setTop(control, twips);
-    move(control);
-}
-
-void WebPage::setLeft(Control control, float twips)
-{
-    places.setLeft(control, twips);
-    move(control);
 }
 
 bool WebPage::visible(Control control)

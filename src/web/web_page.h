@@ -1,7 +1,6 @@
 #pragma once
 
 #include "game/places.h"
-#include "game/platform.h"
 #include "game/zorbleck.h"
 
 namespace webui {
@@ -11,7 +10,7 @@ namespace webui {
 // is a JavaScript import (imports.js) over the page (page.js). It owns its
 // game and holds no rule of it: the player's presses and the page going away
 // go to the game.
-class WebPage final : public game::Platform {
+class WebPage final : public game::PlacedPlatform {
 public:
     WebPage();
 
@@ -23,12 +22,8 @@ public:
     float outerWidth() override;
     float outerHeight() override;
     void setBackColor(game::Color color) override;
-    float top(game::Control control) override;
-    float left(game::Control control) override;
     float width(game::Control control) override;
     float height(game::Control control) override;
-    void setTop(game::Control control, float twips) override;
-    void setLeft(game::Control control, float twips) override;
     bool visible(game::Control control) override;
     void setVisible(game::Control control, bool visible) override;
     void setCaption(game::Control control, const std::string& text) override;
@@ -38,11 +33,9 @@ public:
     void pumpEvents() override;
 
 private:
-    void move(game::Control control);
+    void moveControl(game::Control control) override;
     void dispatch(int event);
 
-    // Where the game put each control, fractions of a pixel included.
-    game::ControlPlaces places;
     // Last: it is told of events only once the page is built.
     game::Zorbleck game;
 };

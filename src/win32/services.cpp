@@ -55,16 +55,6 @@ void Win32Window::setBackColor(game::Color color)
     InvalidateRect(windowHandle, nullptr, TRUE);
 }
 
-float Win32Window::top(Control control)
-{
-    return places.top(control);
-}
-
-float Win32Window::left(Control control)
-{
-    return places.left(control);
-}
-
 float Win32Window::width(Control control)
 {
     const RECT outer = outerRect(handle(control));
@@ -75,18 +65,6 @@ float Win32Window::height(Control control)
 {
     const RECT outer = outerRect(handle(control));
     return pixelsToTwips(outer.bottom - outer.top, currentDpi);
-}
-
-void Win32Window::setTop(Control control, float twips)
-{
-    places.setTop(control, twips);
-    moveControl(control);
-}
-
-void Win32Window::setLeft(Control control, float twips)
-{
-    places.setLeft(control, twips);
-    moveControl(control);
 }
 
 void Win32Window::moveControl(Control control)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "game/places.h"
-#include "game/platform.h"
 #include "game/random_source.h"
 #include "game/zorbleck.h"
 
@@ -18,7 +17,7 @@ namespace win32ui {
 // platform. It owns its game and holds no rule of it: a press of any control
 // and the closing go to the game as they come. The window and its controls
 // live as long as this: closing only hides them.
-class Win32Window : public game::Platform {
+class Win32Window : public game::PlacedPlatform {
 public:
     // Creates the window and its controls, hidden.
     explicit Win32Window(
@@ -45,12 +44,8 @@ public:
     float outerWidth() override;
     float outerHeight() override;
     void setBackColor(game::Color color) override;
-    float top(game::Control control) override;
-    float left(game::Control control) override;
     float width(game::Control control) override;
     float height(game::Control control) override;
-    void setTop(game::Control control, float twips) override;
-    void setLeft(game::Control control, float twips) override;
     bool visible(game::Control control) override;
     void setVisible(game::Control control, bool visible) override;
     void setCaption(game::Control control, const std::string& text) override;
@@ -83,13 +78,11 @@ private:
     template <typename Entry>
     void enter(Entry entry);
     // services.cpp
-    void moveControl(game::Control control);
+    void moveControl(game::Control control) override;
     RECT outerRect(HWND window) const;
 
     HWND windowHandle = nullptr;
     std::array<HWND, 7> controls {};
-    // Where the game put each control: a new DPI places it afresh.
-    game::ControlPlaces places;
     std::array<HFONT, 7> controlFonts {};
     unsigned currentDpi = 96;
     // The control that held the focus when the window was last deactivated.
