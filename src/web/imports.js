@@ -14,9 +14,8 @@ const imports = {
     }
   },
   // A size as laid out, kept until the element is laid out at another: read
-  // right after a box has moved, offsetWidth would have the browser lay out
-  // the whole page again, several times a pass. Observed once: observing it
-  // again would have it reported anew, and laid out again, at every frame.
+  // right after a move, offsetWidth would lay the whole page out again. Observed
+  // once: observing it again would report it anew, and lay it out, every frame.
   $zbMeasured: function (element, vertical) {
     if (!element.zbSize) {
       element.zbSize = [element.offsetWidth, element.offsetHeight];
@@ -149,13 +148,10 @@ const imports = {
       return allocateUTF8(element.selectedIndex < 0 ? "" : element.options[element.selectedIndex].text);
     });
   },
-  // Seconds on the page's monotonic clock, in steps of 0.1 ms (Chromium) or
-  // 1 ms (WebKit, Firefox) unless the page is cross-origin isolated. A step
-  // is no whole number of seconds in binary: two readings 35 steps of 1 ms
-  // apart differ by a hair less than 0.035 about half the time, and the
-  // pause would wait a whole step more. The clock runs a billionth fast
-  // (3.6 us an hour, far below its step), which tips such a hair over for
-  // the first two days a page is open, and nothing else.
+  // Seconds on the page's monotonic clock, in steps of 0.1 ms or 1 ms. Two
+  // readings 35 steps of 1 ms apart often differ by a hair under 0.035 in
+  // binary, and the pause would wait a step more: a clock a billionth fast
+  // (3.6 us an hour, far below a step) tips the hair over.
   zb_clock: function () {
     return (performance.now() / 1000) * (1 + 1e-9);
   },

@@ -10,8 +10,7 @@
 #include <stdexcept>
 
 // What the page does for the game, each in imports.js; a control goes by its
-// place in the window's creation order. The page reports a failure through
-// zb_fail.
+// place in the creation order. A failure of the page comes back by zb_fail.
 extern "C" {
 void zb_build_window(const char* caption, int width, int height, int closing);
 void zb_add_box(int id, int tabIndex, int red, int green, int blue);

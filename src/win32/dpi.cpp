@@ -35,12 +35,10 @@ namespace {
         return found;
     }
 
-    // The labels' face is Bitstream's "Cataneo BT", a chancery hand that
-    // Windows does not ship. Where it is missing, Palatino Linotype stands in:
-    // a serif drawn from the same Renaissance pen lettering, on every Windows
-    // since 2000. Where that is missing too (Wine), the font mapper picks a
-    // serif of its own from the family asked for. "MS Sans Serif" needs no
-    // help: Windows has it, or maps the name to Microsoft Sans Serif itself.
+    // The labels' face, "Cataneo BT", does not ship with Windows: Palatino
+    // Linotype, a serif of the same Renaissance pen lettering on every Windows
+    // since 2000, stands in; where that is missing too (Wine), the font mapper
+    // picks a serif. Windows has "MS Sans Serif", or maps it to its successor.
     LOGFONTW fontFor(const layout::Font& font, unsigned dpi)
     {
         LOGFONTW wanted {};
