@@ -26,9 +26,12 @@ GAME_LENGTH = 46
 # focus on), and Start is pressed only at a batch's end, so that its box can
 # be read. In a game every key goes; the start controls are hidden then.
 IDLE_KEYS = ["Escape", "a", "i", "s", "x", "z", "1"]
-GAME_KEYS = IDLE_KEYS + ["space", "Return", "Tab", "shift+Tab", "KP_Enter", "Up", "Down", "Left", "Right", "Home",
-                         "End"]
-ROUNDS = (("Slow", 4, 5, "the close request"), ("Average", 3, 5, "alt+F4"), ("Impossible", 3, None, "the close request"))
+GAME_KEYS = IDLE_KEYS + ["space", "Return", "Tab", "shift+Tab", "KP_Enter", "Up", "Down", "Left", "Right",
+                         "Home", "End"]
+# Each round: its difficulty, the seconds of storm while idle and in the game
+# (None: to its summary), and how the window is closed then.
+ROUNDS = (("Slow", 4, 5, "the close request"), ("Average", 3, 5, "alt+F4"),
+          ("Impossible", 3, None, "the close request"))
 
 
 def inside(point, area):
