@@ -42,8 +42,6 @@ def leave(session):
 
 
 def play_in_engine(session):
-    """What every browser engine plays: the rules, a whole Slow game, and
-    then the page's layout."""
     # Keys on the Start button, hidden now, must not start a second game
     # inside this one: its summary would come late, a second one after it.
     # Chromium takes the focus off a hidden button; the button's own click
@@ -161,8 +159,7 @@ CACHES = "return navigator.serviceWorker.ready.then(() => caches.keys());"
 
 
 def offline(session):
-    """Installed as an app: it plays with the server gone, and takes a new
-    build at the next reload."""
+    """Installed as an app: it plays with the server gone, and takes a new build at the next reload."""
     session.start_game()
     read_rules(session)
     problems = session.cdp("Page.getInstallabilityErrors")["installabilityErrors"]
