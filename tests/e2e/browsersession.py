@@ -1,18 +1,8 @@
-"""The browser game in a browser engine, driven by real input.
-
-The page is served from 127.0.0.1 by a small HTTP server in this process.
-PageSession reads the page as a player reads it (a dialog by its title and
-text, the game area by its place on the screen); each engine is an adapter
-that says how to start the browser, open the page, run a script in it,
-press, type and take a screenshot:
-
-- ChromiumSession (chromiumsession.py): headless, input and screenshots
-  through the DevTools protocol;
-- WebKitSession and FirefoxSession (webkitsession.py, firefoxsession.py): a
-  browser window on Xvfb, input through the X server and screenshots of the
-  display (XDisplayBrowser).
-
-Selenium is Debian's python3-selenium: run this with /usr/bin/python3.
+"""The browser game in a browser engine, driven by real input: PageSession
+serves the page from 127.0.0.1 and reads it as a player does (a dialog by its
+title and text, the game area by its place on the screen); each engine is an
+adapter of its own module. Selenium is Debian's python3-selenium: run this
+with /usr/bin/python3.
 """
 import functools
 import http.server
@@ -34,41 +24,32 @@ return [document.title, !!frame && !frame.hidden, dialogs];
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    requests = []
-
     def log_message(self, *args):
         pass
 
     def do_GET(self):
-        QuietHandler.requests.append(self.path)
+        PageSession.requests.append(self.path)
         super().do_GET()
 
 
-class PageGame:
-    """The page stands for the program: it runs while the browser holds it."""
-
-    def __init__(self, session):
-        self.session = session
-        self.returncode = None
-
-    def poll(self):
-        try:
-            alive = self.session.run("return typeof Zb === 'object' && !!Zb.area")
-        except Exception:  # the browser went away
-            alive = False
-        return None if alive else 1
-
-
 class PageSession(Session):
-    """What every engine shares. An adapter provides run(script, *arguments),
-    open(url), key, click, screenshot and close_browser; `offset` is where
-    the page's top left stands in the screenshots."""
+    """What every engine shares. An adapter provides start_browser,
+    run(script, *arguments), open(url), key, click, screenshot and
+    close_browser. The page stands for the program, which runs while the
+    browser holds it: the session is its own game."""
 
-    offset = (0, 0)
-    server = None
+    returncode = None
+    offset = (0, 0)  # where the page's top left stands in the screenshots
+    display = None  # the X server of a browser that needs one
+    requests = []  # every path the page asked for since it was opened
 
     def __init__(self, folder):
         self.serve(folder)
+        try:
+            self.start_browser()
+        except Exception:
+            self.close()
+            raise
 
     def serve(self, folder, port=0):
         """Serves `folder` from 127.0.0.1, on the same port as before if asked."""
@@ -85,10 +66,17 @@ class PageSession(Session):
         return self.server.server_address[1]
 
     def start_game(self):
-        QuietHandler.requests.clear()
+        self.requests.clear()
         self.open(self.url)
-        self.game = PageGame(self)
-        return self.game
+        self.game = self
+        return self
+
+    def poll(self):
+        try:
+            alive = self.run("return typeof Zb === 'object' && !!Zb.area")
+        except Exception:  # the browser went away
+            alive = False
+        return None if alive else 1
 
     def reload(self):
         self.run("location.reload()")
@@ -104,13 +92,12 @@ class PageSession(Session):
 
     def close(self):
         self.close_browser()
+        if self.display:
+            self.display.close()
         self.stop_serving()
 
-    def state(self):
-        return self.run(STATE)
-
     def windows(self, name):
-        title, shown, dialogs = self.state()
+        title, shown, dialogs = self.run(STATE)
         found = [f"dialog{mark}" for heading, _, mark in dialogs if heading == name]
         if shown and name == title:
             found.append("page")
@@ -124,7 +111,6 @@ class PageSession(Session):
         return round(left) + self.offset[0], round(top) + self.offset[1], round(width), round(height)
 
     def geometry(self, window):
-        """The game area's place and size in the screenshot."""
         check(window == "page", f"no geometry for {window}")
         return self.place("zorbleck")
 
@@ -134,48 +120,17 @@ class PageSession(Session):
     def read_box(self, title):
         """Waits for a dialog, returns its text, and closes it as a player does."""
         def open_box():
-            dialogs = self.state()[2]
+            dialogs = self.run(STATE)[2]
             return dialogs[-1] if dialogs else None
 
         heading, text, mark = self.wait_for(open_box, f"no dialog titled {title!r}", timeout=60.0)
         check(heading == title, f"dialog titled {heading!r}, expected {title!r}")
         self.key("Return")
-        self.wait_for(lambda: mark not in [m for _, _, m in self.state()[2]], f"dialog {title!r} stayed open")
+        self.wait_for(lambda: mark not in [m for _, _, m in self.run(STATE)[2]], f"dialog {title!r} stayed open")
         return text
 
-    def active(self):
-        """The name of the control that holds the keyboard's focus."""
-        return self.run("return document.activeElement.id")
 
-    def activate(self, name):
-        """The control's own click, as when it holds the focus, shown or not."""
-        self.run("document.getElementById(arguments[0]).click()", name)
-
-    def break_caption(self, name, message):
-        """Makes every write of the control's text fail with `message`."""
-        self.run("const message = arguments[1];"
-                 "Object.defineProperty(document.getElementById(arguments[0]), 'textContent',"
-                 "  {configurable: true, set() { throw new Error(message); }});", name, message)
-
-    def mend_caption(self, name):
-        self.run("delete document.getElementById(arguments[0]).textContent", name)
-
-    def press_many(self, name, count):
-        """A burst of presses on a control, faster than any hand."""
-        self.run("const box = document.getElementById(arguments[0]);"
-                 "for (let i = 0; i < arguments[1]; i++)"
-                 "  box.dispatchEvent(new PointerEvent('pointerdown', {button: 0, bubbles: true}));", name, count)
-
-    def stored(self):
-        """What the page keeps in the browser: local and session items, cookies."""
-        return tuple(self.run("return [localStorage.length, sessionStorage.length, document.cookie]"))
-
-    def requested(self):
-        """Every path the page asked the server for since it was opened."""
-        return list(QuietHandler.requests)
-
-
-class XDisplayBrowser:
+class OnXvfb:
     """A browser window that fills an Xvfb screen: keys and clicks go through
     the X server as a player's do, screenshots are grabs of the display."""
 
@@ -185,8 +140,9 @@ class XDisplayBrowser:
         return self.display.env
 
     def find_page(self):
-        """Where the page's viewport stands on the screen: below the
-        browser's toolbars, which span the window's width."""
+        """Opens a blank page and finds where its viewport stands on the
+        screen: below the browser's toolbars, which span the window's width."""
+        self.open("about:blank")
         x, y, outer_w, outer_h, inner_w, inner_h = self.run(
             "return [screenX, screenY, outerWidth, outerHeight, innerWidth, innerHeight]")
         self.offset = (x + outer_w - inner_w, y + outer_h - inner_h)
@@ -201,14 +157,15 @@ class XDisplayBrowser:
     def screenshot(self):
         return self.display.screenshot()
 
-    def close_display(self):
-        if getattr(self, "display", None):
-            self.display.close()
-            self.display = None
-
 
 class WebDriver:
-    """The page through a selenium driver (self.driver): Chromium's and WebKit's."""
+    """The page through a selenium driver: Chromium's and WebKit's."""
+
+    driver = None
+
+    def drive(self, driver):
+        self.driver = driver
+        driver.set_script_timeout(120)
 
     def run(self, script, *arguments):
         return self.driver.execute_script(script, *arguments)
@@ -218,3 +175,8 @@ class WebDriver:
 
     def version(self):
         return self.driver.capabilities.get("browserVersion", "?")
+
+    def close_browser(self):
+        if self.driver:
+            self.driver.quit()
+            self.driver = None

@@ -10,19 +10,16 @@ from session import Screen
 # What the DevTools protocol needs to press a key: its name, code, the
 # Windows key code, and the text it types.
 KEYS = {"Return": ("Enter", "Enter", 13, "\r"), "space": (" ", "Space", 32, " "),
-        "Tab": ("Tab", "Tab", 9, ""), "Escape": ("Escape", "Escape", 27, "")}
-
+        "Tab": ("Tab", "Tab", 9, "")}
 
 
 class ChromiumSession(WebDriver, PageSession):
     name = "Chromium headless"
 
-    def __init__(self, folder, width=1024, height=768):
+    def start_browser(self, width=1024, height=768):
         from selenium import webdriver
         from selenium.webdriver.chrome.options import Options
         from selenium.webdriver.chrome.service import Service
-        super().__init__(folder)
-        self.driver = None
         options = Options()
         options.binary_location = "/usr/bin/chromium"
         for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
@@ -30,13 +27,8 @@ class ChromiumSession(WebDriver, PageSession):
                          "--disable-extensions", "--no-first-run", "--disable-background-networking"):
             options.add_argument(argument)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-        try:
-            self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-            self.driver.set_script_timeout(120)
-            self.resize(width, height)
-        except Exception:
-            self.close()
-            raise
+        self.drive(webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options))
+        self.resize(width, height)
 
     def cdp(self, command, **parameters):
         return self.driver.execute_cdp_cmd(command, parameters)
@@ -50,11 +42,6 @@ class ChromiumSession(WebDriver, PageSession):
 
     def console(self):
         return "\n".join(f"{entry['level']}: {entry['message']}" for entry in self.driver.get_log("browser"))
-
-    def close_browser(self):
-        if self.driver:
-            self.driver.quit()
-            self.driver = None
 
     def key(self, *keys):
         for name in keys:

@@ -7,13 +7,13 @@ from BiDi, and Enter on a focused button there never clicks it.
 """
 import asyncio
 import json
+import pathlib
 import re
 import shutil
-import subprocess
 import tempfile
 
-from browsersession import XDisplayBrowser, PageSession
-from session import Failure, spawn
+from browsersession import OnXvfb, PageSession
+from session import Failure, end, spawn
 
 # A quiet profile: no first-run pages, nothing fetched from elsewhere.
 PREFERENCES = {
@@ -29,39 +29,29 @@ WRAPPER = """(json) => Promise.resolve((function () { %s }).apply(null, JSON.par
     .then((value) => JSON.stringify(value === undefined ? null : value))"""
 
 
-class FirefoxSession(XDisplayBrowser, PageSession):
+class FirefoxSession(OnXvfb, PageSession):
     name = "Firefox"
+    firefox = socket = profile = None
 
-    def __init__(self, folder):
-        super().__init__(folder)
-        self.firefox = self.socket = None
-        self.profile = tempfile.mkdtemp(prefix="zorbleck-firefox-")
+    def start_browser(self):
         self.loop = asyncio.new_event_loop()
         asyncio.set_event_loop(self.loop)  # websockets 10 binds to the current loop
         self.ids = 0
-        try:
-            with open(f"{self.profile}/user.js", "w") as prefs:
-                prefs.writelines(f"user_pref({json.dumps(k)}, {json.dumps(v)});\n" for k, v in PREFERENCES.items())
-            log = f"{self.profile}/output"
-            with open(log, "w") as output:
-                self.firefox = spawn(
-                    ["firefox-esr", "--no-remote", "--profile", self.profile, "--remote-debugging-port", "0",
-                     "--width", "1024", "--height", "768"],
-                    env=self.start_display(), stdout=output, stderr=output)
-            def listening():
-                with open(log) as output:
-                    return re.search(r"WebDriver BiDi listening on (ws://\S+)", output.read())
-
-            address = self.wait_for(listening, "Firefox did not start WebDriver BiDi", timeout=30)
-            import websockets  # Debian's python3-websockets
-            self.socket = self.wait(websockets.connect(address.group(1) + "/session", max_size=None))
-            self.browser_version = self.command("session.new", capabilities={})["capabilities"]["browserVersion"]
-            self.context = self.command("browsingContext.getTree")["contexts"][0]["context"]
-            self.open("about:blank")
-            self.find_page()
-        except Exception:
-            self.close()
-            raise
+        self.profile = profile = tempfile.mkdtemp(prefix="zorbleck-firefox-")
+        with open(f"{profile}/user.js", "w") as prefs:
+            prefs.writelines(f"user_pref({json.dumps(k)}, {json.dumps(v)});\n" for k, v in PREFERENCES.items())
+        log = pathlib.Path(profile, "output")
+        with open(log, "w") as output:
+            self.firefox = spawn(["firefox-esr", "--no-remote", "--profile", profile, "--remote-debugging-port", "0",
+                                  "--width", "1024", "--height", "768"],
+                                 env=self.start_display(), stdout=output, stderr=output)
+        address = self.wait_for(lambda: re.search(r"WebDriver BiDi listening on (ws://\S+)", log.read_text()),
+                                "Firefox did not start WebDriver BiDi", timeout=30)
+        import websockets  # Debian's python3-websockets
+        self.socket = self.wait(websockets.connect(address.group(1) + "/session", max_size=None))
+        self.browser_version = self.command("session.new", capabilities={})["capabilities"]["browserVersion"]
+        self.context = self.command("browsingContext.getTree")["contexts"][0]["context"]
+        self.find_page()
 
     def wait(self, step, timeout=120):
         return self.loop.run_until_complete(asyncio.wait_for(step, timeout))
@@ -105,11 +95,6 @@ class FirefoxSession(XDisplayBrowser, PageSession):
                 self.wait(self.socket.close(), timeout=5)
             except Exception:  # the browser already went away
                 pass
-            self.socket = None
-        if self.firefox:
-            self.firefox.kill()
-            self.firefox.wait()
-            self.firefox = None
-        self.close_display()
+        end(self.firefox)
         self.loop.close()
         shutil.rmtree(self.profile, ignore_errors=True)

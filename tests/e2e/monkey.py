@@ -3,13 +3,11 @@
 
 usage: monkey.py BINARY [SEED]
 
-Each round starts the program, storms the idle window, starts a game at one
-difficulty (Slow, Average, Impossible in turn) and storms it. The first two
-games are cut short by closing the window (the window manager's close, then
-Alt+F4); the last one runs to its summary. Every box that shows up is read:
-a summary must add up, and anything that is neither a summary nor the
-difficulty prompt is a failure. The program must stay alive throughout, end
-with status 0 at each close and print no sanitizer report.
+Each round storms the idle window, starts a game (Slow, Average, Impossible
+in turn) and storms it; the first two games are cut short by the window
+manager's close and by Alt+F4, the last runs to its summary. Every box is
+read: a summary must add up, and anything else but the difficulty prompt
+fails. The program must stay alive throughout and end well at each close.
 """
 import random
 import sys
@@ -21,17 +19,19 @@ from wholegame import SUMMARY_LINE, boxes_seen, centre, greet
 from window import BOXES, CLIENT, CONTROLS, DIFFICULTIES, SELECT, TITLE
 from xsession import XSession
 
-W, H = CLIENT
-START, LIST, VERDICT, TIMER = (CONTROLS[name] for name in ("cmdStart", "lst1", "lbl1", "lblTimer"))
+START, LIST = CONTROLS["cmdStart"], CONTROLS["lst1"]
 GAME_LENGTH = 46
-
-# While idle the storm keeps the focus on Start: no clicks on the list, no
-# Tab and no arrows (an arrow on a push button moves the focus on), so the
-# window stays idle and every Start asks for a difficulty. In a game every
-# key goes; the start controls are hidden then.
-IDLE_KEYS = ["space", "Return", "Escape", "a", "i", "s", "x", "z", "1"]
-GAME_KEYS = IDLE_KEYS + ["Tab", "shift+Tab", "KP_Enter", "Up", "Down", "Left", "Right", "Home", "End"]
-OPENS_A_BOX = {"space", "Return"}  # Start holds the focus while idle
+# While idle Start holds the focus and the storm leaves it there: no clicks
+# on the list, no Tab and no arrows (an arrow on a push button moves the
+# focus on), and Start is pressed only at a batch's end, so that its box can
+# be read. In a game every key goes; the start controls are hidden then.
+IDLE_KEYS = ["Escape", "a", "i", "s", "x", "z", "1"]
+GAME_KEYS = IDLE_KEYS + ["space", "Return", "Tab", "shift+Tab", "KP_Enter", "Up", "Down", "Left", "Right",
+                         "Home", "End"]
+# Each round: its difficulty, the seconds of storm while idle and in the game
+# (None: to its summary), and how the window is closed then.
+ROUNDS = (("Slow", 4, 5, "the close request"), ("Average", 3, 5, "alt+F4"),
+          ("Impossible", 3, None, "the close request"))
 
 
 def inside(point, area):
@@ -43,66 +43,51 @@ class Monkey:
     def __init__(self, session, seed):
         self.session = session
         self.rng = random.Random(seed)
-        self.events = 0
-        self.summaries = 0
-        self.prompts = 0
-        self.origin = (0, 0)
+        self.events = self.summaries = self.prompts = 0
         self.targets = {}  # where boxes were last seen, window coordinates
         self.began = time.monotonic()
-        self.last_summary = None
 
-    # -- input --------------------------------------------------------------
     def point_in(self, area):
         x, y, w, h = area
         return x + self.rng.randrange(w), y + self.rng.randrange(h)
 
     def random_point(self, in_game):
+        """Mostly on a box or where one was; while idle never on the list or Start."""
         roll = self.rng.random()
         if roll < 0.35 and self.targets:
-            return self.point_in(self.rng.choice(list(self.targets.values())))
-        if roll < 0.5:
-            return self.point_in(self.rng.choice([CONTROLS[name] for name in BOXES]))
-        if roll < 0.6:
-            return self.point_in(VERDICT)
-        if roll < 0.7 and in_game:  # the list is hidden now: background
-            return self.point_in(LIST)
-        if roll < 0.75:
-            return self.point_in(START)
-        while True:
-            point = self.rng.randrange(W), self.rng.randrange(H)
-            if in_game or not inside(point, LIST):
-                return point
+            area = self.rng.choice(list(self.targets.values()))
+        elif roll < 0.5:
+            area = CONTROLS[self.rng.choice(list(BOXES))]
+        elif roll < 0.6:
+            area = CONTROLS["lbl1"]
+        elif roll < 0.75 and in_game:  # the background now
+            area = self.rng.choice((LIST, START))
+        else:
+            area = (0, 0, *CLIENT)
+        point = self.point_in(area)
+        return point if in_game or not (inside(point, LIST) or inside(point, START)) else self.random_point(in_game)
 
-    def batch(self, size, in_game):
-        """Sends one xdotool command line of random input; while idle it ends
-        at the first action that opens a box, so that box can be read, and
-        returns that action."""
-        args, opens = ["xdotool"], None
-        keys = GAME_KEYS if in_game else IDLE_KEYS
-        # Most idle batches never press Start: reading boxes is slow, clicks are not.
-        may_open = not in_game and self.rng.random() < 0.25
+    def click(self, point):
+        repeat = "2" if self.rng.random() < 0.1 else "1"
+        return ["mousemove", str(self.origin[0] + point[0]), str(self.origin[1] + point[1]),
+                "click", "--repeat", repeat, "--delay", "0", "1"]
+
+    def storm(self, size, in_game, press_start):
+        """Sends one xdotool command line of random input, which may end by
+        pressing Start; returns how it pressed it."""
+        args = ["xdotool"]
         for _ in range(size):
             if self.rng.random() < 0.7:
-                x, y = self.random_point(in_game)
-                while not (in_game or may_open) and inside((x, y), START):
-                    x, y = self.random_point(in_game)
-                opens = not in_game and inside((x, y), START) and f"a click at {x},{y}"
-                repeat = "2" if self.rng.random() < 0.1 else "1"
-                args += ["mousemove", str(self.origin[0] + x), str(self.origin[1] + y),
-                         "click", "--repeat", repeat, "--delay", "0", "1"]
+                args += self.click(self.random_point(in_game))
             else:
-                key = self.rng.choice(keys)
-                while not (in_game or may_open) and key in OPENS_A_BOX:
-                    key = self.rng.choice(keys)
-                args += ["key", "--delay", "0", key]
-                opens = not in_game and key in OPENS_A_BOX and f"the key {key}"
-            self.events += 1
-            if opens:
-                break
+                args += ["key", "--delay", "0", self.rng.choice(GAME_KEYS if in_game else IDLE_KEYS)]
+        pressed = press_start and self.rng.choice(("a click", "space", "Return"))
+        if pressed:
+            args += self.click(self.point_in(START)) if pressed == "a click" else ["key", "--delay", "0", pressed]
+        self.events += size + bool(pressed)
         self.session.tool(*args)
-        return opens
+        return pressed
 
-    # -- what the window shows --------------------------------------------------
     def alive(self, game):
         check(game.poll() is None, f"the program ended (status {game.returncode})")
         check(self.session.windows(CAPTION), "the window is gone")
@@ -112,8 +97,8 @@ class Monkey:
         shot = self.session.screenshot()
         ox, oy = self.origin
         self.targets = {name: (x - ox, y - oy, w, h) for name, (x, y, w, h) in boxes_seen(shot, self.origin).items()}
-        tx, ty, tw, th = TIMER
-        return shot.find((0, 0, 0), (ox + tx, oy + ty, tw, th)) is not None
+        x, y, w, h = CONTROLS["lblTimer"]
+        return shot.find((0, 0, 0), (ox + x, oy + y, w, h)) is not None
 
     def read_boxes(self):
         """Reads every box that is open now, and the ones that follow it."""
@@ -137,57 +122,45 @@ class Monkey:
         match = SUMMARY_LINE.match(text)
         check(match, f"unexpected box: {text!r}")
         red, blue, green, total = (int(n) for n in match.groups())
-        check(red >= 0 and blue >= 0 and green >= 0, f"negative score: {text!r}")
-        check(blue % 3 == 0 and green % 4 == 0, f"blue or green off its step: {text!r}")
-        check(total == red + blue + green, f"total is not the sum: {text!r}")
+        check(min(red, blue, green) >= 0 and blue % 3 == 0 and green % 4 == 0 and total == red + blue + green,
+              f"the summary does not add up: {text!r}")
         self.summaries += 1
-        self.last_summary = text
 
-    # -- a round ---------------------------------------------------------------
-    def storm_idle(self, game, seconds):
-        until = time.monotonic() + seconds
-        while time.monotonic() < until:
-            opened = self.batch(60, in_game=False)
-            if opened:
-                self.session.wait_for(lambda: self.session.windows(TITLE), f"{opened} on Start opened no box")
-            self.read_boxes()
+    def storm_until(self, game, deadline, in_game):
+        """Storms the window until `deadline`, reading every box that shows.
+        Most idle batches never press Start: reading boxes is slow, clicks
+        are not. In a game every fourth batch looks where the boxes are."""
+        batches = 0
+        while time.monotonic() < deadline:
+            pressed = self.storm(150 if in_game else 60, in_game, not in_game and self.rng.random() < 0.25)
+            if pressed:
+                self.session.wait_for(lambda: self.session.windows(TITLE), f"{pressed} on Start opened no box")
+            batches += 1
+            if in_game and batches % 4 == 0:
+                self.look()
+            self.read_boxes()  # in a game nothing but an error could show
             self.alive(game)
 
     def start(self, difficulty):
-        ox, oy = self.origin
         # A click on the first entry, then Down to the one wanted.
-        self.session.click(ox + 150, oy + 27)
+        self.session.click(self.origin[0] + 150, self.origin[1] + 27)
         for _ in range(DIFFICULTIES.index(difficulty)):
             self.session.key("Down")
         self.session.click(*centre("cmdStart", self.origin))
         self.session.wait_for(self.look, f"no {difficulty} game started", 10)
         return time.monotonic()
 
-    def storm_game(self, game, started, seconds):
-        rounds = 0
-        while time.monotonic() - started < seconds:
-            self.batch(150, in_game=True)
-            rounds += 1
-            if rounds % 4 == 0:
-                self.look()
-            self.read_boxes()  # nothing but an error could show now
-            self.alive(game)
-
     def finish_game(self, game, started):
-        self.session.wait_for(lambda: self.session.windows(TITLE), "the game never ended", 90)
-        print(f"  the game showed its summary {time.monotonic() - started:.1f} s after Start")
-        before = self.summaries
-        self.read_boxes()
-        print(f"  its summary: {self.last_summary}")
-        check(self.summaries == before + 1, "no summary at the end of the game")
-        self.alive(game)
-
-    def still_asks_for_a_difficulty(self, game):
-        ox, oy = self.origin
-        # Select the first entry, then Ctrl+click it off again, late enough
-        # not to make a double-click of it.
-        self.session.click(ox + 150, oy + 27)
-        time.sleep(0.6)
+        """The summary at the game's end; then Start, with the difficulty
+        selected and Ctrl+clicked off again, asks for one."""
+        self.session.wait_window(TITLE, timeout=90)
+        came = time.monotonic() - started
+        text = self.session.read_box(TITLE)
+        check(text != SELECT, "no summary at the end of the game")
+        self.check_box(text)
+        print(f"  the game showed its summary {came:.1f} s after Start: {text}")
+        self.session.click(self.origin[0] + 150, self.origin[1] + 27)
+        time.sleep(0.6)  # late enough not to make a double-click of it
         self.session.tool("xdotool", "keydown", "ctrl", "click", "1", "keyup", "ctrl")
         self.session.click(*centre("cmdStart", self.origin))
         check(self.session.read_box(TITLE) == SELECT, "Start did not ask for a difficulty")
@@ -199,17 +172,16 @@ class Monkey:
         game, window, self.origin = greet(self.session)
         self.session.focus(window)
         print(f"round {difficulty}: {time.monotonic() - self.began:.1f} s in")
-        self.storm_idle(game, idle_seconds)
+        self.storm_until(game, time.monotonic() + idle_seconds, in_game=False)
         print(f"  idle storm done, {self.events} events and {self.summaries} summaries so far")
         self.look()
         started = self.start(difficulty)
         if game_seconds is None:
             # Quiet for the last seconds, so no key of the storm closes the summary.
-            self.storm_game(game, started, GAME_LENGTH - 2)
+            self.storm_until(game, started + GAME_LENGTH - 2, in_game=True)
             self.finish_game(game, started)
-            self.still_asks_for_a_difficulty(game)
         else:
-            self.storm_game(game, started, game_seconds)
+            self.storm_until(game, started + game_seconds, in_game=True)
         close(self.session, game, window, how, limit=60)
 
 
@@ -217,15 +189,13 @@ def main():
     binary = sys.argv[1]
     seed = int(sys.argv[2]) if len(sys.argv) > 2 else random.randrange(1 << 32)
     print(f"seed {seed}")
-    began = time.monotonic()
 
     def play(session):
         monkey = Monkey(session, seed)
-        monkey.round("Slow", 4, 5, "the close request")
-        monkey.round("Average", 3, 5, "alt+F4")
-        monkey.round("Impossible", 3, None, "the close request")
+        for difficulty, idle_seconds, game_seconds, how in ROUNDS:
+            monkey.round(difficulty, idle_seconds, game_seconds, how)
         print(f"{monkey.events} events sent, {monkey.summaries} summaries and {monkey.prompts} difficulty "
-              f"prompts checked, in {time.monotonic() - began:.0f} s")
+              f"prompts checked, in {time.monotonic() - monkey.began:.0f} s")
 
     return run(lambda: XSession(binary, window_manager=True), play, seed=seed)
 
