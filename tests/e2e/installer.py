@@ -2,10 +2,8 @@
 """usage: installer.py WINDOWS_BUILD (with zorbleck-<version>-win64.msi in it)
 
 The installer read by msiinfo and msiextract, installed silently into a fresh
-Wine prefix on Xvfb, played, upgraded in place by a higher version that wixl
-builds from the same source, and removed without a trace: well formed and
-complete for Wine's port of Windows' installer service, not proof that Windows
-takes it."""
+Wine prefix, played, upgraded in place by a higher version that wixl builds
+from the same source, and removed without a trace."""
 import filecmp
 import glob
 import os
