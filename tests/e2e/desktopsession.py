@@ -1,8 +1,6 @@
-"""A headless desktop's session, GNOME Shell's or KWin's: a folder of its own
-with the game's desktop file and icon where the package puts them, a
-session bus of its own, the compositor with its log, and a connection to
-that bus for the desktop's own methods. The game starts as a desktop session
-starts it, left to choose its platform itself.
+"""A headless desktop's session, GNOME Shell's or KWin's: the game's desktop
+file and icon where the package puts them, a session bus of its own, the
+compositor with its log. The game chooses its platform itself, as there.
 """
 import os
 import subprocess
@@ -17,8 +15,7 @@ DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "dat
 
 
 class DesktopSession(Session):
-    """An adapter gives shell_command() and started(), true once the desktop
-    answers on the bus."""
+    """An adapter gives shell_command() and started(), true once the desktop answers."""
 
     shell = None
 

@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
-"""The game started where it cannot open a window.
+"""usage: nodisplay.py path/to/zorbleck
 
-    nodisplay.py path/to/zorbleck
-
-Each way of missing a display must end the program with status 1 and one
+The game started where it cannot open a window. Each way of missing a display must end the program with status 1 and one
 plain line on standard error that names what is missing: no abort, no core
 file, no advice to reinstall. Qt's offscreen platform, which needs no
 display, must still start the game.
@@ -18,6 +16,10 @@ import time
 from session import Session, check, displayless, run
 
 
+def allow_cores():
+    resource.setrlimit(resource.RLIMIT_CORE, (resource.RLIM_INFINITY, resource.RLIM_INFINITY))
+
+
 def free_x_display():
     """A display number with no X server behind it."""
     number = 90
@@ -26,16 +28,12 @@ def free_x_display():
     return f":{number}"
 
 
-def cores_allowed():
-    resource.setrlimit(resource.RLIMIT_CORE, (resource.RLIM_INFINITY, resource.RLIM_INFINITY))
-
-
 def refused(session, case, settings, named):
     """Starts the game with `settings`: it ends with status 1 and one plain line naming `named`."""
     with tempfile.TemporaryDirectory(prefix="zorbleck-cwd-") as cwd:
         try:
             result = subprocess.run([session.binary], env=dict(session.env, **settings), cwd=cwd,
-                                    preexec_fn=cores_allowed, capture_output=True, text=True, timeout=60)
+                                    preexec_fn=allow_cores, capture_output=True, text=True, timeout=60)
         except subprocess.TimeoutExpired:
             check(False, f"{case}: still running after 60 s")
         cores = [name for name in os.listdir(cwd) if name.startswith("core")]

@@ -81,13 +81,18 @@ def _start_watcher():
 _watcher = _start_watcher()
 
 
+def end_all(processes):
+    """Ends each process, then what it left in its group (XWayland, a bus's
+    services, a browser's children) and the X locks of its servers."""
+    for process in processes:
+        end(process)
+    _signal_groups([process.pid for process in processes], signal.SIGKILL)
+    remove_x_locks([process.pid for process in processes])
+
+
 @atexit.register
 def _clean_up():
-    for process in _spawned:
-        end(process)
-    # Whatever they left in their groups: a daemon, a browser's children.
-    _signal_groups([process.pid for process in _spawned], signal.SIGKILL)
-    remove_x_locks([process.pid for process in _spawned])
+    end_all(_spawned)
     shutil.rmtree(SCRATCH, ignore_errors=True)
     _watcher.write("done\n")
 
@@ -218,12 +223,7 @@ class Session:
     def close(self):
         if self.input:
             self.input.close()
-        processes = [process for process in self.processes() if process]
-        for process in processes:
-            end(process)
-        # What they started in their groups: XWayland, the services of a bus.
-        _signal_groups([process.pid for process in processes], signal.SIGKILL)
-        remove_x_locks([process.pid for process in processes])
+        end_all([process for process in self.processes() if process])
         if self.dir:
             shutil.rmtree(self.dir, ignore_errors=True)
 

@@ -1,10 +1,7 @@
-"""A headless sway with the game in it, on Qt's own wayland platform. wayvnc
-turns a VNC client's pointer and keys into a virtual pointer and keyboard of
-the seat; swaymsg lists the windows, grim takes the screenshots.
-
-sway refuses to run as root, so as root the compositor and the game run as
-`nobody`, from a copy of the binary in a folder that user owns: the build
-tree may be out of its reach (a clone under /root, say).
+"""A headless sway with the game on Qt's wayland platform: wayvnc makes a VNC
+client's pointer and keys the seat's, swaymsg lists the windows, grim takes
+the screenshots. As root, sway and the game run as `nobody` (sway refuses
+root), from a copy of the binary that user can reach.
 """
 import glob
 import json
