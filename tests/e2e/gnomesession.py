@@ -58,10 +58,8 @@ global.zorbleck = {
         return { frame: rect(w.get_frame_rect()), x11: w.get_client_type() === Meta.WindowClientType.X11,
                  framed: w.decorated && !w.is_client_decorated(), app: app.get_id(), name: app.get_name() };
     },
-    keys(syms) {
-        const t = now();
-        syms.forEach(s => this.keyboard.notify_keyval(t, s, Clutter.KeyState.PRESSED));
-        syms.reverse().forEach(s => this.keyboard.notify_keyval(t, s, Clutter.KeyState.RELEASED));
+    key(sym, down) {
+        this.keyboard.notify_keyval(now(), sym, down ? Clutter.KeyState.PRESSED : Clutter.KeyState.RELEASED);
     },
     click(x, y) {
         const t = now();
@@ -123,9 +121,8 @@ class GnomeSession(DesktopSession):
     def close_window(self, window):
         self.eval(f"global.zorbleck.window('{window}').delete(global.display.get_current_time_roundtrip())")
 
-    def key(self, *keys):
-        for combination in keys:
-            self.eval(f"global.zorbleck.keys({[keysym(name) for name in combination.split('+')]})")
+    def press(self, name, down):
+        self.eval(f"global.zorbleck.key({keysym(name)}, {json.dumps(down)})")
 
     def click(self, x, y):
         self.eval(f"global.zorbleck.click({x}, {y})")

@@ -82,10 +82,17 @@ _watcher = _start_watcher()
 
 
 def end_all(processes):
-    """Ends each process, then what it left in its group (XWayland, a bus's
-    services, a browser's children) and the X locks of its servers."""
+    """Ends each process as a player's desktop would, asking first, then what it
+    left in its group (XWayland, a bus's services, a browser's children) and
+    the X locks of its servers."""
     for process in processes:
-        end(process)
+        if process.poll() is None:
+            process.terminate()
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
     _signal_groups([process.pid for process in processes], signal.SIGKILL)
     remove_x_locks([process.pid for process in processes])
 
@@ -107,17 +114,6 @@ def spawn(args, **options):
     _spawned.append(process)
     _watcher.write(f"{process.pid}\n")
     return process
-
-
-def end(process, timeout=5):
-    """Ends a process as a player's desktop would, asking first."""
-    if process and process.poll() is None:
-        process.terminate()
-        try:
-            process.wait(timeout)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
 
 
 class Failure(Exception):
