@@ -1,7 +1,7 @@
-"""How a game ends early: the window closed in the middle of it, by the window
-manager's or compositor's close and by Alt+F4, ends the program at once with
-status 0 and no box; the display or compositor killed ends it at once, and
-not with success.
+"""How a game ends early: the window closed mid-game, by the window manager's
+or compositor's close and by Alt+F4, ends the program at once with status 0
+and no box; the display or compositor killed ends it at once, and not with
+success.
 """
 import subprocess
 import time
@@ -21,12 +21,19 @@ def in_a_game(session, check_window=lambda window: None):
     return game, window
 
 
-def seconds_to_end(game, since, cause, timeout=30):
+def ended(session, game, since, cause, limit):
+    """What the game printed, once it ended after `cause` within `limit` seconds."""
     try:
-        game.wait(timeout=timeout)  # a watchdog against a hang
+        game.wait(timeout=max(30, limit))  # a watchdog against a hang
     except subprocess.TimeoutExpired:
         raise Failure(f"the program did not end after {cause}") from None
-    return time.monotonic() - since
+    took = time.monotonic() - since
+    output = session.stop_game()
+    print(f"{cause}: exit status {game.returncode} after {took * 1000:.0f} ms, "
+          f"the game's last words: {(output.strip().splitlines() or ['nothing'])[-1]!r}")
+    check_no_sanitizer_report(output)
+    check(took < limit, f"the program took {took:.2f} s to end after {cause}")
+    return output
 
 
 def close(session, game, window, how, limit=2):
@@ -38,13 +45,9 @@ def close(session, game, window, how, limit=2):
         session.key("alt+F4")  # the test's openbox binds it to Close
     else:
         session.close_window(window)
-    took = seconds_to_end(game, closed, how, timeout=max(30, limit))
-    output = session.stop_game()
+    output = ended(session, game, closed, how, limit)
     check(game.returncode == 0, f"exit status {game.returncode}: {output}")
-    check_no_sanitizer_report(output)
-    check(took < limit, f"the program took {took:.2f} s to end after {how}")
     check(not session.windows(TITLE), "a box was shown after the close")
-    print(f"closed by {how}: exit status 0 after {took * 1000:.0f} ms")
 
 
 def close_mid_game(session, how, check_window=lambda window: None):
@@ -58,14 +61,8 @@ def display_lost(session):
     game, _ = in_a_game(session)
     lost = time.monotonic()
     session.kill_display()
-    took = seconds_to_end(game, lost, "its display went away")
-    output = session.stop_game()
-    last = output.strip().splitlines()[-1:] or ["nothing"]
-    print(f"display gone mid-game: exit status {game.returncode} after {took * 1000:.0f} ms, "
-          f"the game's last words: {last[0]!r}")
-    check_no_sanitizer_report(output)
+    output = ended(session, game, lost, "the display gone mid-game", limit=1)
     check(game.returncode != 0, f"exit status 0 without a display: {output}")
-    check(took < 1, f"the program took {took:.2f} s to end")
 
 
 def under_openbox(session):

@@ -1,29 +1,23 @@
-"""What a headless desktop's session holds, GNOME Shell's or KWin's: a folder
-of its own with the game's desktop file and icon where the package puts
-them, a session bus of its own, the compositor with its log, and a
-connection to that bus for the desktop's own methods. The game starts as a
-desktop session would start it, left to choose its platform itself.
+"""A headless desktop's session, GNOME Shell's or KWin's: the game's desktop
+file and icon where the package puts them, a session bus of its own, the
+compositor with its log. The game chooses its platform itself, as there.
 """
-import glob
 import os
-import shutil
-import signal
 import subprocess
 import tempfile
 
-from gi.repository import Gio
+from gi.repository import Gio, GLib
 
-from session import Session, check, displayless, leak_options, remove_x_locks, spawn
+from session import Failure, Session, check, displayless, leak_options, spawn
 
 DESKTOP_ID = "io.github.zorbleck.Zorbleck"
 DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data")
 
 
 class DesktopSession(Session):
-    """An adapter gives shell_command(), started() (true once the desktop
-    answers) and the desktop's tools."""
+    """An adapter gives shell_command() and started(), true once the desktop answers."""
 
-    buses, shell = (), None
+    shell = None
 
     def __init__(self, binary, desktop, buses=("DBUS_SESSION_BUS_ADDRESS",), **settings):
         self.binary, self.buses = binary, []
@@ -38,20 +32,22 @@ class DesktopSession(Session):
         self.env = displayless(self.runtime, ("XDG_CONFIG_HOME", "XDG_DATA_HOME"), HOME=os.path.join(self.dir, "home"),
                                XDG_SESSION_TYPE="wayland", XDG_CURRENT_DESKTOP=desktop,
                                LSAN_OPTIONS=leak_options(self.dir, "fast_unwind_on_malloc=0"), **settings)
-        try:
-            for name in buses:
-                self.env[name] = self.bus_daemon()
-            command, env = self.shell_command()
-            with open(self.log, "wb") as log:
-                self.shell = spawn(command, env=dict(self.env, **env), stdin=subprocess.DEVNULL, stdout=log,
-                                   stderr=subprocess.STDOUT)
-            self.bus = Gio.DBusConnection.new_for_address_sync(
-                self.env["DBUS_SESSION_BUS_ADDRESS"],
-                Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
-            self.wait_for(self.running, f"{desktop} did not start", timeout=60)
-        except Exception:
-            self.close()
-            raise
+        for name in buses:
+            bus = spawn(["dbus-daemon", "--config-file=/usr/share/dbus-1/session.conf", "--nofork",
+                         f"--address=unix:dir={self.dir}", "--print-address"],
+                        env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+            self.buses.append(bus)
+            self.env[name] = bus.stdout.readline().strip()
+            bus.stdout.close()
+            check(self.env[name], "dbus-daemon did not start")
+        command, env = self.shell_command()
+        with open(self.log, "wb") as log:
+            self.shell = spawn(command, env=dict(self.env, **env), stdin=subprocess.DEVNULL, stdout=log,
+                               stderr=subprocess.STDOUT)
+        self.bus = Gio.DBusConnection.new_for_address_sync(
+            self.env["DBUS_SESSION_BUS_ADDRESS"],
+            Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
+        self.wait_for(self.answers, lambda: f"{desktop} did not start: {self.shell_log()}", 60, alive=self.shell)
 
     def write(self, path, content):
         path = os.path.join(self.dir, path)
@@ -59,46 +55,15 @@ class DesktopSession(Session):
         with open(path, "wb" if isinstance(content, bytes) else "w") as out:
             out.write(content)
 
-    def bus_daemon(self):
-        bus = spawn(["dbus-daemon", "--config-file=/usr/share/dbus-1/session.conf", "--nofork",
-                     f"--address=unix:dir={self.dir}", "--print-address"],
-                    env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        self.buses.append(bus)
-        address = bus.stdout.readline().strip()
-        check(address, "dbus-daemon did not start")
-        return address
-
     def shell_log(self):
         with open(self.log, errors="replace") as log:
             return log.read()[-2000:]
 
-    def running(self):
-        check(self.shell.poll() is None, f"the desktop ended with status {self.shell.returncode}: {self.shell_log()}")
-        return self.started()
+    def answers(self):
+        try:
+            return self.started()
+        except (Failure, GLib.Error):
+            return False
 
     def processes(self):
         return [self.game, self.shell, *self.buses]
-
-    def close(self):
-        if self.game and self.game.poll() is None:
-            self.game.kill()
-            self.game.wait()
-        if self.shell and self.shell.poll() is None:
-            self.shell.terminate()  # it takes XWayland down and removes its locks
-            try:
-                self.shell.wait(timeout=15)
-            except subprocess.TimeoutExpired:
-                pass
-        # Each group holds what its process started: XWayland, the services
-        # that a bus started on demand.
-        for process in filter(None, [self.shell, *self.buses]):
-            try:
-                os.killpg(process.pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
-            process.wait()
-            if process.stdout:
-                process.stdout.close()
-        if self.shell:  # a shell that did not end cleanly leaves XWayland's locks
-            remove_x_locks([lock[7:-5] for lock in glob.glob("/tmp/.X*-lock")], owner=self.shell.pid)
-        shutil.rmtree(self.dir, ignore_errors=True)

@@ -1,26 +1,20 @@
-"""A headless KWin (KDE Plasma's compositor) with the game in it, driven by
-real input.
-
-kwin_wayland runs on a virtual output, with its Breeze frames, on a session
-bus of its own, and the game starts as a Plasma session would start it.
-Input goes through KWin's fake input protocol, spoken here by a small
-Wayland client of its own; KWin scripts list and close the windows and
-print what they find into KWin's log; its ScreenShot2 method takes the
-pictures and wl-paste reads what Ctrl+C on a box copied. KWin's permission
-checks on both are off for the test.
+"""A headless KWin (KDE Plasma's compositor) with its Breeze frames, on a
+session bus of its own. Input goes through KWin's fake input protocol,
+spoken here by a small Wayland client of its own; KWin scripts list and
+close the windows and print what they find into KWin's log; its ScreenShot2
+method takes the pictures. KWin's permission checks on both are off.
 """
 import json
 import os
 import shutil
-import socket
 import struct
-import subprocess
 
 from gi.repository import Gio, GLib
 from PIL import Image
 
 from desktopsession import DESKTOP_ID, DesktopSession
 from session import Failure, Screen, check
+from wlsession import Connection
 
 # Linux input codes of the keys and the button the scenarios press.
 KEYCODES = {"Return": 28, "space": 57, "Tab": 15, "Escape": 1, "ctrl": 29, "shift": 42, "alt": 56, "c": 46}
@@ -39,14 +33,11 @@ print(JSON.stringify(!!c));
 """
 
 
-class FakeInput:
+class FakeInput(Connection):
     """Just enough of a Wayland client for KWin's org_kde_kwin_fake_input."""
 
     def __init__(self, path):
-        self.socket = socket.socket(socket.AF_UNIX)
-        self.socket.settimeout(10)
-        self.socket.connect(path)
-        self.data = b""
+        super().__init__(path)
         self._send(1, 1, struct.pack("<I", 2))  # wl_display.get_registry -> 2
         found = None
         for name, interface, version in self._globals():
@@ -68,12 +59,8 @@ class FakeInput:
     def _globals(self):
         self._send(1, 0, struct.pack("<I", 3))  # wl_display.sync -> 3, done once every global is told
         while True:
-            while len(self.data) < 8 or len(self.data) < struct.unpack("<I", self.data[4:8])[0] >> 16:
-                chunk = self.socket.recv(65536)
-                check(chunk, "KWin hung up")
-                self.data += chunk
-            target, word = struct.unpack("<II", self.data[:8])
-            body, self.data = self.data[8:word >> 16], self.data[word >> 16:]
+            target, word = struct.unpack("<II", self.receive(8))
+            body = self.receive((word >> 16) - 8)
             if target == 3:
                 return
             if target == 2 and word & 0xffff == 0:  # wl_registry.global
@@ -89,21 +76,14 @@ class FakeInput:
     def key(self, code, down):
         self._send(4, 10, struct.pack("<II", code, int(down)))
 
-    def close(self):
-        self.socket.close()
-
 
 class KdeSession(DesktopSession):
-    input, asked = None, 0
+    asked = 0
 
     def __init__(self, binary):
         super().__init__(binary, "KDE", KDE_FULL_SESSION="true")
         self.env["WAYLAND_DISPLAY"] = "wayland-0"
-        try:
-            self.input = FakeInput(os.path.join(self.runtime, "wayland-0"))
-        except Exception:
-            self.close()
-            raise
+        self.input = FakeInput(os.path.join(self.runtime, "wayland-0"))
 
     def shell_command(self):
         # kwin_wayland carries a file capability that a container may not
@@ -115,10 +95,7 @@ class KdeSession(DesktopSession):
                 dict(KWIN_WAYLAND_NO_PERMISSION_CHECKS="1", KWIN_SCREENSHOT_NO_PERMISSION_CHECKS="1"))
 
     def started(self):
-        try:
-            return self.script(LIST) is not None
-        except GLib.Error:
-            return False
+        return self.script(LIST) is not None
 
     def script(self, code):
         """Runs a KWin script and returns the JSON it printed after its marker."""
@@ -143,11 +120,6 @@ class KdeSession(DesktopSession):
             return self.wait_for(printed, f"the KWin script gave nothing: {self.shell_log()}", 5)[0]
         finally:
             call("unloadScript", marker.strip())
-
-    def close(self):
-        if self.input:
-            self.input.close()
-        super().close()
 
     def _window(self, window):
         for seen in self.script(LIST):
@@ -176,22 +148,11 @@ class KdeSession(DesktopSession):
     def close_window(self, window):
         self._act(window, "c.closeWindow();")
 
-    def key(self, *keys):
-        for combination in keys:
-            codes = [KEYCODES[name] for name in combination.split("+")]
-            for code in codes:
-                self.input.key(code, True)
-            for code in reversed(codes):
-                self.input.key(code, False)
+    def press(self, name, down):
+        self.input.key(KEYCODES[name], down)
 
     def click(self, x, y):
         self.input.click(x, y)
-
-    def clear_clipboard(self):
-        self.tool("wl-copy", "--clear", ok=False, timeout=10)
-
-    def clipboard(self):
-        return self.tool("wl-paste", "--no-newline", ok=False, timeout=2)
 
     def screenshot(self):
         read, write = os.pipe()

@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
-"""The game started where it cannot open a window.
+"""usage: nodisplay.py path/to/zorbleck
 
-    nodisplay.py path/to/zorbleck
-
-Each way of missing a display must end the program with status 1 and one
+The game started where it cannot open a window. Each way of missing a display must end the program with status 1 and one
 plain line on standard error that names what is missing: no abort, no core
 file, no advice to reinstall. Qt's offscreen platform, which needs no
 display, must still start the game.
@@ -15,7 +13,11 @@ import sys
 import tempfile
 import time
 
-from session import displayless, spawn
+from session import Session, check, displayless, run
+
+
+def allow_cores():
+    resource.setrlimit(resource.RLIMIT_CORE, (resource.RLIM_INFINITY, resource.RLIM_INFINITY))
 
 
 def free_x_display():
@@ -26,77 +28,50 @@ def free_x_display():
     return f":{number}"
 
 
-def cores_allowed():
-    resource.setrlimit(resource.RLIMIT_CORE, (resource.RLIM_INFINITY, resource.RLIM_INFINITY))
-
-
-def refused(binary, runtime_dir, settings, named):
-    """Starts the game with `settings`; returns what is wrong with how it
-    refused (empty if nothing) and the line it printed."""
+def refused(session, case, settings, named):
+    """Starts the game with `settings`: it ends with status 1 and one plain line naming `named`."""
     with tempfile.TemporaryDirectory(prefix="zorbleck-cwd-") as cwd:
         try:
-            result = subprocess.run([binary], env=displayless(runtime_dir, ("XDG_SESSION_TYPE",), **settings), cwd=cwd,
-                                    preexec_fn=cores_allowed, capture_output=True, text=True, timeout=60)
+            result = subprocess.run([session.binary], env=dict(session.env, **settings), cwd=cwd,
+                                    preexec_fn=allow_cores, capture_output=True, text=True, timeout=60)
         except subprocess.TimeoutExpired:
-            return "still running after 60 s", ""
+            check(False, f"{case}: still running after 60 s")
         cores = [name for name in os.listdir(cwd) if name.startswith("core")]
-    lines = result.stderr.splitlines()
-    problems = []
-    if result.returncode != 1:
-        problems.append(f"exit status {result.returncode}, expected 1")
-    if cores:
-        problems.append(f"left a core file ({cores[0]})")
-    if len(lines) != 1:
-        problems.append(f"{len(lines)} lines on standard error, expected 1")
-    elif not lines[0].startswith("zorbleck: "):
-        problems.append("the line does not start with the program's name")
-    if not all(word.lower() in result.stderr.lower() for word in named):
-        problems.append(f"does not name {' and '.join(named)}")
-    if "reinstall" in result.stderr.lower():
-        problems.append("advises to reinstall")
-    if result.stdout:
-        problems.append("printed on standard output")
-    return ("; ".join(problems) + f":\n{result.stderr}" if problems else ""), result.stderr.strip()
+    said = result.stderr
+    check(result.returncode == 1, f"{case}: exit status {result.returncode}, expected 1: {said}")
+    check(not cores, f"{case}: left a core file ({cores and cores[0]})")
+    check(len(said.splitlines()) == 1 and said.startswith("zorbleck: "),
+          f"{case}: not one line on standard error that starts with the program's name: {said}")
+    check(all(word.lower() in said.lower() for word in named), f"{case}: does not name {' and '.join(named)}: {said}")
+    check("reinstall" not in said.lower(), f"{case}: advises to reinstall: {said}")
+    check(not result.stdout, f"{case}: printed on standard output: {result.stdout}")
+    print(f"ok: {case}: {said.strip()}")
 
 
-def offscreen_starts(binary, runtime_dir):
-    game = spawn([binary], env=displayless(runtime_dir, ("XDG_SESSION_TYPE",), QT_QPA_PLATFORM="offscreen"),
-                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
-    time.sleep(3)
-    running = game.poll() is None
-    game.kill()
-    output = game.communicate()[1]
-    if not running:
-        return f"ended with status {game.returncode}:\n{output}", ""
-    if "zorbleck: " in output:
-        return f"reported a failure while running:\n{output}", ""
-    return "", "still running after 3 s"
-
-
-def main():
-    binary = os.path.abspath(sys.argv[1])
+def play(session):
     display = free_x_display()
-    cases = [
-        ("no DISPLAY, no WAYLAND_DISPLAY", {}, ["DISPLAY", "WAYLAND_DISPLAY"]),
-        (f"DISPLAY={display} with no X server", {"DISPLAY": display}, [display]),
-        ("QT_QPA_PLATFORM=wayland with no compositor", {"QT_QPA_PLATFORM": "wayland"}, ["Wayland"]),
-        # A Wayland session makes Qt try Wayland first and fall back to X11.
-        ("WAYLAND_DISPLAY and DISPLAY, neither answering",
-         {"WAYLAND_DISPLAY": "wayland-77", "DISPLAY": display}, ["wayland-77", display]),
-    ]
-    outcomes = []
-    with tempfile.TemporaryDirectory(prefix="zorbleck-nodisplay-") as runtime_dir:
-        os.chmod(runtime_dir, 0o700)
-        for name, settings, named in cases:
-            outcomes.append((name, *refused(binary, runtime_dir, settings, named)))
-        outcomes.append(("QT_QPA_PLATFORM=offscreen", *offscreen_starts(binary, runtime_dir)))
-    for name, problem, detail in outcomes:
-        print(f"FAIL: {name}: {problem}" if problem else f"ok: {name}: {detail}")
-    failed = sum(1 for _, problem, _ in outcomes if problem)
-    total = len(outcomes)
-    print(f"{total - failed} passed, {failed} failed")
-    return 1 if failed else 0
+    refused(session, "no DISPLAY, no WAYLAND_DISPLAY", {}, ["DISPLAY", "WAYLAND_DISPLAY"])
+    refused(session, f"DISPLAY={display} with no X server", {"DISPLAY": display}, [display])
+    refused(session, "QT_QPA_PLATFORM=wayland with no compositor", {"QT_QPA_PLATFORM": "wayland"}, ["Wayland"])
+    # A Wayland session makes Qt try Wayland first and fall back to X11.
+    refused(session, "WAYLAND_DISPLAY and DISPLAY, neither answering",
+            {"WAYLAND_DISPLAY": "wayland-77", "DISPLAY": display}, ["wayland-77", display])
+
+    session.env["QT_QPA_PLATFORM"] = "offscreen"
+    game = session.start_game()
+    time.sleep(3)
+    check(game.poll() is None, f"QT_QPA_PLATFORM=offscreen: ended with status {game.returncode}")
+    output = session.stop_game()
+    check("zorbleck: " not in output, f"QT_QPA_PLATFORM=offscreen: reported a failure while running:\n{output}")
+    print("ok: QT_QPA_PLATFORM=offscreen: still running after 3 s")
+
+
+class NoDisplay(Session):
+    def __init__(self, binary):
+        self.binary, self.dir = os.path.abspath(binary), tempfile.mkdtemp(prefix="zorbleck-nodisplay-")
+        os.chmod(self.dir, 0o700)
+        self.env = displayless(self.dir, ("XDG_SESSION_TYPE",))
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run(lambda: NoDisplay(sys.argv[1]), play))

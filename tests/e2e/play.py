@@ -4,11 +4,8 @@
 usage: play.py BINARY MODE    MODE: bare openbox wayland gnome kde x11-lost wayland-lost wine-bare wine-openbox
        play.py FOLDER ENGINE  ENGINE: chromium webkit firefox offline (the page in FOLDER, from 127.0.0.1)
 
-Each mode is a session (the adapter of a display server, desktop or browser)
-and the scenarios it plays: wholegame.py on every one, closing.py under a
-window manager and where the display is lost, desktop.py under sway, GNOME
-Shell and KWin, page.py in the browsers. The browsers need Debian's selenium
-and websockets: run with /usr/bin/python3.
+Each mode is a session and the scenarios it plays. The browsers need
+Debian's selenium and websockets: run with /usr/bin/python3.
 """
 import sys
 

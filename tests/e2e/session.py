@@ -1,11 +1,10 @@
-"""What every end-to-end session offers, whatever display server it runs.
-
-A session starts a display server, runs the real binary in it and drives it
-from outside as a player would; each server or browser is an adapter of its
-own module that fills in how. The scenarios use only what is here.
+"""What every end-to-end session offers: a display server or browser with the
+real game in it, driven from outside as a player would. Each server or
+browser is a thin adapter of its own module; the scenarios use only this.
 """
 import atexit
 import difflib
+import glob
 import io
 import os
 import shutil
@@ -21,15 +20,14 @@ from PIL import Image
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from window import CAPTION  # noqa: E402,F401  (the scenarios' and tools/screenshot's)
 
-# Everything a test starts lives in one folder, SCRATCH, the temporary folder
-# of every program it runs, and goes when the test ends with every process
-# it started: at its end, on a signal, and when ctest's timeout kills it
-# outright, then by a watcher outside its process tree, which sees the test
-# go when the pipe from it closes.
+# Everything a test starts lives in SCRATCH, every program's temporary folder,
+# and goes with every process it started when the test ends: at its end, on a
+# signal, and when ctest's timeout kills it outright, then by a watcher
+# outside its process tree that sees the pipe from the test close.
 SCRATCH = tempfile.mkdtemp(prefix="zorbleck-test-")
 os.chmod(SCRATCH, 0o711)  # a compositor run as nobody finds its own folder inside
 os.environ["TMPDIR"] = tempfile.tempdir = SCRATCH
-_spawned, _displays = [], []
+_spawned = []
 
 
 def _signal_groups(groups, signum):
@@ -40,36 +38,18 @@ def _signal_groups(groups, signum):
             pass
 
 
-def remove_x_locks(displays, owner=None):
-    """The lock and socket that a killed X server leaves behind: of a server
-    that is gone, or of `owner`'s."""
-    for display in displays:
-        lock = f"/tmp/.X{display}-lock"
+def remove_x_locks(owners):
+    """What a killed X server of `owners` leaves: Xvfb's, GNOME Shell's XWayland's."""
+    for lock in glob.glob("/tmp/.X*-lock"):
         try:
             with open(lock) as held:
-                pid = int(held.read().strip())
-            if pid != owner and (owner or os.kill(pid, 0) is None):
-                continue  # a server runs there again, not ours
+                if int(held.read()) not in owners:
+                    continue
         except (OSError, ValueError):
-            pass
-        for path in (lock, f"/tmp/.X11-unix/X{display}"):
+            continue
+        for path in (lock, f"/tmp/.X11-unix/X{lock[len('/tmp/.X'):-len('-lock')]}"):
             if os.path.lexists(path):
                 os.unlink(path)
-
-
-def _watch(pipe):
-    """Waits for the test to go, then ends what it left running."""
-    groups, displays, done = [], [], False
-    for line in pipe:
-        kind, _, value = line.strip().partition(" ")
-        (groups if kind == "group" else displays if kind == "display" else []).append(value and int(value))
-        done = kind == "done"
-    if not done:
-        _signal_groups(groups, signal.SIGTERM)
-        time.sleep(2)
-        _signal_groups(groups, signal.SIGKILL)
-        remove_x_locks(displays)
-        shutil.rmtree(SCRATCH, ignore_errors=True)
 
 
 def _start_watcher():
@@ -83,7 +63,14 @@ def _start_watcher():
                 for fd in (0, 1, 2):
                     os.dup2(null, fd)
                 with os.fdopen(read) as pipe:
-                    _watch(pipe)
+                    lines = [line.strip() for line in pipe]
+                if "done" not in lines:
+                    groups = [int(line) for line in lines]
+                    _signal_groups(groups, signal.SIGTERM)
+                    time.sleep(2)
+                    _signal_groups(groups, signal.SIGKILL)
+                    remove_x_locks(groups)
+                    shutil.rmtree(SCRATCH, ignore_errors=True)
         finally:
             os._exit(0)
     os.close(read)
@@ -94,13 +81,25 @@ def _start_watcher():
 _watcher = _start_watcher()
 
 
+def end_all(processes):
+    """Ends each process as a player's desktop would, asking first, then what it
+    left in its group (XWayland, a bus's services, a browser's children) and
+    the X locks of its servers."""
+    for process in processes:
+        if process.poll() is None:
+            process.terminate()
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+    _signal_groups([process.pid for process in processes], signal.SIGKILL)
+    remove_x_locks([process.pid for process in processes])
+
+
 @atexit.register
 def _clean_up():
-    for process in _spawned:
-        end(process)
-    # Whatever they left in their groups: a daemon, a browser's children.
-    _signal_groups([process.pid for process in _spawned], signal.SIGKILL)
-    remove_x_locks(_displays)
+    end_all(_spawned)
     shutil.rmtree(SCRATCH, ignore_errors=True)
     _watcher.write("done\n")
 
@@ -113,25 +112,8 @@ def spawn(args, **options):
     """Starts a process in a group of its own, which ends with the test."""
     process = subprocess.Popen(args, start_new_session=True, **options)
     _spawned.append(process)
-    _watcher.write(f"group {process.pid}\n")
+    _watcher.write(f"{process.pid}\n")
     return process
-
-
-def track_display(display):
-    """An X server's lock and socket, removed at the end if it left them."""
-    _displays.append(display)
-    _watcher.write(f"display {display}\n")
-
-
-def end(process, timeout=5):
-    """Ends a process as a player's desktop would, asking first."""
-    if process and process.poll() is None:
-        process.terminate()
-        try:
-            process.wait(timeout)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
 
 
 class Failure(Exception):
@@ -157,8 +139,7 @@ def command(*args, env=None, ok=True, binary=False, timeout=120, **options):
 
 
 def displayless(runtime_dir, drop=(), **settings):
-    """The environment with no display of the caller's, no compositor's socket
-    and no session bus, which Qt would otherwise keep trying."""
+    """The environment without the caller's display, compositor or session bus (Qt would keep trying it)."""
     gone = {"DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "SWAYSOCK", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR", *drop}
     env = {name: value for name, value in os.environ.items() if name not in gone}
     env.update(XDG_RUNTIME_DIR=runtime_dir, DBUS_SESSION_BUS_ADDRESS=f"unix:path={runtime_dir}/no-bus")
@@ -166,14 +147,8 @@ def displayless(runtime_dir, drop=(), **settings):
     return env
 
 
-# What a sanitized build prints when it finds a fault; the asan preset makes
-# any of them end the game, and the test must fail with it.
-SANITIZER_REPORTS = ("ERROR: AddressSanitizer", "runtime error:", "ERROR: LeakSanitizer")
-
-
 def leak_options(directory, *options):
-    """LSAN_OPTIONS that leave out the system libraries' own leaks (see
-    leaks.supp), from a copy in `directory` that the game can read."""
+    """LSAN_OPTIONS without the system libraries' own leaks, from a copy of leaks.supp the game can read."""
     copy = os.path.join(directory, "leaks.supp")
     shutil.copy(os.path.join(os.path.dirname(os.path.abspath(__file__)), "leaks.supp"), copy)
     os.chmod(copy, 0o644)
@@ -182,7 +157,9 @@ def leak_options(directory, *options):
 
 
 def check_no_sanitizer_report(output):
-    found = [marker for marker in SANITIZER_REPORTS if marker in output]
+    # The asan preset makes any of these end the game; the test fails with it.
+    found = [marker for marker in ("ERROR: AddressSanitizer", "runtime error:", "ERROR: LeakSanitizer")
+             if marker in output]
     check(not found, f"the game printed a sanitizer report ({found[0] if found else ''}):\n{output}")
 
 
@@ -212,12 +189,11 @@ class Screen:
 
 
 class Session:
-    """A display server with the game in it. An adapter provides the server
-    and its tools: windows, geometry, focus, close_window, key, click,
-    screenshot, kill_display and the clipboard."""
+    """A display server with the game in it. An adapter gives processes(),
+    windows, geometry, focus, close_window, key (or press: one key down or
+    up), click, screenshot and kill_display; its `dir` and `input` go with it."""
 
-    game = None
-    env = None
+    game = env = input = dir = None
 
     def tool(self, *args, **options):
         return command(*args, env=self.env, **options)
@@ -241,20 +217,42 @@ class Session:
         return [self.game]
 
     def close(self):
-        for process in self.processes():
-            end(process)
+        if self.input:
+            self.input.close()
+        end_all([process for process in self.processes() if process])
+        if self.dir:
+            shutil.rmtree(self.dir, ignore_errors=True)
 
-    def wait_for(self, predicate, message, timeout=10.0):
+    def wait_for(self, predicate, message, timeout=10.0, alive=None):
+        """The first true value of `predicate`, while the process `alive` runs;
+        `message` may be a function, asked at the end."""
         deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
+        while time.monotonic() < deadline and not (alive and alive.poll() is not None):
             value = predicate()
             if value:
                 return value
             time.sleep(0.05)
-        raise Failure(message)
+        said = message() if callable(message) else message
+        raise Failure(f"{said} (it ended with status {alive.returncode})" if alive and alive.returncode is not None
+                      else said)
 
     def wait_window(self, name, timeout=10.0):
         return self.wait_for(lambda: self.windows(name), f"no window named {name!r}", timeout)[0]
+
+    def key(self, *keys):
+        """Each combination ("ctrl+c") pressed in turn, its keys let go in reverse."""
+        for combination in keys:
+            names = combination.split("+")
+            for name in names:
+                self.press(name, True)
+            for name in reversed(names):
+                self.press(name, False)
+
+    def clear_clipboard(self):
+        self.tool("wl-copy", "--clear", ok=False, timeout=10)
+
+    def clipboard(self):
+        return self.tool("wl-paste", "--no-newline", ok=False, timeout=2)
 
     def read_box(self, title):
         """Waits for a message box, returns its text, and closes it with Enter."""
@@ -268,8 +266,7 @@ class Session:
         return parts[1]
 
     def copy_box(self, window, title):
-        """The box's title, text and buttons between lines of dashes, as
-        Ctrl+C on the focused box copies them."""
+        """Its title, text and buttons between lines of dashes, as Ctrl+C copies them."""
         self.clear_clipboard()
         pressed = [0.0]
 
@@ -282,10 +279,8 @@ class Session:
         return self.wait_for(copied, f"box {title!r} gave no text")
 
     def read_label(self, area, candidates, timeout=5.0, within=False):
-        """Reads a label by OCR and returns the candidate text closest to it,
-        once the label shows one (a loaded machine may paint it late); with
-        `within`, closest to a piece of what it reads (a title among the
-        buttons of its title bar)."""
+        """The candidate that OCR reads in `area` once it shows (a loaded machine
+        paints late); `within`: in a piece of it (a title among its buttons)."""
         seen = ""
 
         def closest():
@@ -304,15 +299,11 @@ class Session:
             best = max(candidates, key=score)
             return best if score(best) > 0.8 else None
 
-        try:
-            return self.wait_for(closest, "", timeout)
-        except Failure:
-            raise Failure(f"label reads {seen!r}") from None
+        return self.wait_for(closest, lambda: f"label reads {seen!r}", timeout)
 
 
 def run(make_session, play, seed=None):
-    """Plays `play(session)` in a fresh session and prints the closing line;
-    returns the exit status."""
+    """Plays `play(session)` in a fresh session; returns the exit status."""
     session = None
     try:
         session = make_session()

@@ -19,8 +19,7 @@ def centre(name, origin):
 
 def greet(session):
     game = session.start_game()
-    window, origin = read_rules(session)
-    return game, window, origin
+    return (game, *read_rules(session))
 
 
 def read_rules(session):
@@ -43,7 +42,7 @@ def summary(session):
 
 def boxes_seen(shot, origin):
     """Where each box shows in the window: its exact colour, no bigger than a
-    box, so that a background flashed in that colour is none."""
+    box (a background flashed in that colour is none)."""
     area = (*origin, *CLIENT)
     seen = {name: shot.find(colour, area) for name, colour in BOXES.items()}
     return {name: at for name, at in seen.items() if at and at[2] <= CONTROLS[name][2] and at[3] <= CONTROLS[name][3]}
@@ -64,18 +63,17 @@ def start_slow(session, window):
 
 def play_whole_game(session, at_start=lambda: None):
     game, window, origin = greet(session)
-    expected, found = {}, {}
+    expected = found = None
 
     def boxes_in_place():  # the first frame may still be on its way, the window still being placed
-        nonlocal origin
+        nonlocal origin, expected, found
         origin = session.geometry(window)[:2]
-        expected.update({name: (origin[0] + x, origin[1] + y, w, h) for name, (x, y, w, h) in CONTROLS.items()
-                         if name in BOXES})
-        found.update(boxes_seen(session.screenshot(), origin))
+        expected = {name: (origin[0] + x, origin[1] + y, w, h) for name, (x, y, w, h) in CONTROLS.items()
+                    if name in BOXES}
+        found = boxes_seen(session.screenshot(), origin)
         return found == expected
 
-    if not boxes_in_place():
-        session.wait_for(boxes_in_place, f"boxes stand at {found}, expected {expected}", 5)
+    session.wait_for(boxes_in_place, lambda: f"boxes stand at {found}, expected {expected}", 5)
     print("layout: window 659x569, boxes in place in their exact colours")
 
     # Start holds the focus: Enter and Space operate it.
@@ -84,9 +82,8 @@ def play_whole_game(session, at_start=lambda: None):
         check(session.read_box(TITLE) == SELECT, f"{key} did not operate Start")
         check(summary(session) == (0, 0, 0, 0), f"summary after {SELECT} by {key}")
 
-    # Idle clicks on the boxes count, on a label or the background nothing;
-    # Start with no difficulty sums them up. Red is home 120 twips further
-    # right now.
+    # Idle clicks count on the boxes, not on a label or the background; Start
+    # with no difficulty sums them up.
     clicks = {"pct": 3, "pct2": 2, "pct3": 1}
     for name, count in clicks.items():
         x, y = HOME_AFTER_GAME[name]

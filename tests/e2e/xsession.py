@@ -1,6 +1,6 @@
-"""A real X server (Xvfb) with the game in it, driven by real input: xdotool
-for the mouse and keyboard, screenshots of the display, and Ctrl+C on a
-message box (Qt copies a box's title and text) to read it.
+"""A real X server (Xvfb) with the game in it: xdotool for the mouse and the
+keyboard, screenshots of the display, and Ctrl+C on a message box (Qt
+copies a box's title and text) to read it.
 """
 import os
 import re
@@ -11,7 +11,7 @@ import time
 
 from PIL import ImageGrab
 
-from session import Screen, Session, check, displayless, leak_options, spawn, track_display
+from session import Screen, Session, check, displayless, leak_options, spawn
 
 # No mouse bindings on client windows: click-to-focus would swallow fast
 # clicks on the boxes.
@@ -22,9 +22,10 @@ OPENBOX_RC = ('<?xml version="1.0"?><openbox_config xmlns="http://openbox.org/3.
 
 
 class XSession(Session):
+    wm = None
+
     def __init__(self, binary, window_manager=False):
-        self.binary, self.wm = binary, None
-        self.runtime_dir = tempfile.mkdtemp(prefix="zorbleck-e2e-")
+        self.binary, self.dir = binary, tempfile.mkdtemp(prefix="zorbleck-x-")
         read, write = os.pipe()
         # No autorepeat: on a loaded machine the release of a key sent from
         # here may come late, and a repeat would press it again.
@@ -34,21 +35,16 @@ class XSession(Session):
         with os.fdopen(read) as pipe:
             self.display = ":" + pipe.readline().strip()
         check(self.display != ":", "Xvfb did not start")
-        track_display(int(self.display[1:]))
-        self.env = displayless(self.runtime_dir, DISPLAY=self.display, QT_QPA_PLATFORM="xcb",
-                               LSAN_OPTIONS=leak_options(self.runtime_dir))
+        self.env = displayless(self.dir, DISPLAY=self.display, QT_QPA_PLATFORM="xcb",
+                               LSAN_OPTIONS=leak_options(self.dir))
         if window_manager:
-            try:
-                rc = os.path.join(self.runtime_dir, "rc.xml")
-                with open(rc, "w") as out:
-                    out.write(OPENBOX_RC)
-                self.wm = spawn(["openbox", "--config-file", rc], env=self.env,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-                self.wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self.tool("xprop", "-root"),
-                              "openbox did not start", timeout=30)
-            except Exception:
-                self.close()
-                raise
+            rc = os.path.join(self.dir, "rc.xml")
+            with open(rc, "w") as out:
+                out.write(OPENBOX_RC)
+            self.wm = spawn(["openbox", "--config-file", rc], env=self.env,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.wait_for(lambda: "_NET_SUPPORTING_WM_CHECK" in self.tool("xprop", "-root"),
+                          "openbox did not start", timeout=30, alive=self.wm)
 
     def processes(self):
         return [self.game, self.wm, self.server]

@@ -3,12 +3,9 @@
 
 usage: analyse.py tidy|cppcheck SOURCE_DIR BUILD_DIR
 
-Takes BUILD_DIR/compile_commands.json and keeps only the files under src/
-and tests/ (not moc's output); for cppcheck without moc's include
-directories, since moc's files only make sense after Qt's own headers, which
-cppcheck does not read. A cross build's commands are made into host clang's: the Windows build's
-with mingw-w64's target and headers, the browser build's with the flags
-emscripten gives its own clang; cppcheck is told the platform's macros.
+Only the files under src/ and tests/ of BUILD_DIR/compile_commands.json, for
+cppcheck without moc's include folders (moc's files need Qt's own headers,
+which cppcheck does not read). A cross build's commands become host clang's.
 """
 import functools
 import json
@@ -31,15 +28,9 @@ def search_dirs(compiler):
     return [os.path.normpath(line.strip()) for line in listed.splitlines() if line.strip()]
 
 
-def clang_headers():
-    return subprocess.run(["clang++", "-print-resource-dir"], capture_output=True, text=True,
-                          check=True).stdout.strip() + "/include"
-
-
 @functools.cache
-def emscripten_flags():
-    return tuple(shlex.split(subprocess.run(["em++", "--cflags"], capture_output=True, text=True,
-                                            check=True).stdout))
+def output(*args):
+    return subprocess.run(args, capture_output=True, text=True, check=True).stdout
 
 
 def as_clang(arguments):
@@ -49,11 +40,13 @@ def as_clang(arguments):
     if "mingw32" in compiler:
         # GCC's own intrinsics headers are for GCC: clang brings its own.
         dirs = [d for d in search_dirs(arguments[0]) if not re.search(r"/include(-fixed)?$", d) or "mingw32/include" in d]
-        system = ["-nostdinc", f"-isystem{clang_headers()}"] + [f"-isystem{d}" for d in dirs]
+        system = ["-nostdinc", f"-isystem{output('clang++', '-print-resource-dir').strip()}/include"]
+        system += [f"-isystem{d}" for d in dirs]
         return ["clang++", "--target=x86_64-w64-mingw32", *system, *arguments[1:]], ["-D_WIN32", "-D_WIN64",
                                                                                      "--library=windows"]
     if compiler.startswith("em++"):
-        return ["clang++", *emscripten_flags(), *arguments[1:]], ["-D__EMSCRIPTEN__", "--library=emscripten"]
+        return ["clang++", *shlex.split(output("em++", "--cflags")), *arguments[1:]], ["-D__EMSCRIPTEN__",
+                                                                                         "--library=emscripten"]
     return arguments, ["--library=qt"]
 
 
