@@ -13,7 +13,7 @@ import shutil
 import tempfile
 
 from browsersession import OnXvfb, PageSession
-from session import Failure, end, spawn
+from session import Failure, end_all, spawn
 
 # A quiet profile: no first-run pages, nothing fetched from elsewhere.
 PREFERENCES = {
@@ -95,6 +95,6 @@ class FirefoxSession(OnXvfb, PageSession):
                 self.wait(self.socket.close(), timeout=5)
             except Exception:  # the browser already went away
                 pass
-        end(self.firefox)
+        end_all([self.firefox] if self.firefox else [])
         self.loop.close()
         shutil.rmtree(self.profile, ignore_errors=True)

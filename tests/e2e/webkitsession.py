@@ -7,7 +7,7 @@ moving box, so input and screenshots go through the X server instead.
 import subprocess
 
 from browsersession import OnXvfb, PageSession, WebDriver
-from session import end, spawn
+from session import end_all, spawn
 
 
 class WebKitSession(WebDriver, OnXvfb, PageSession):
@@ -32,4 +32,4 @@ class WebKitSession(WebDriver, OnXvfb, PageSession):
 
     def close_browser(self):
         WebDriver.close_browser(self)
-        end(self.webdriver)
+        end_all([self.webdriver] if self.webdriver else [])
