@@ -1,5 +1,4 @@
 #include "support/fixture.h"
-#include "window_rules.h"
 
 #include <cmath>
 #include <string>
