@@ -56,6 +56,7 @@ TEST_P(GameLength, passesStartWhileLessThan46SecondsHaveGone)
     EXPECT_EQ(platform.draws, 10 * passes);
     EXPECT_EQ(platform.pumps, passes * int(std::ceil(pace.pause / pace.step)));
     std::vector<std::string> seconds;
+    seconds.reserve(46);
     for (int s = 0; s < 46; ++s)
         seconds.push_back("  " + std::to_string(s));
     EXPECT_EQ(captions, seconds);
