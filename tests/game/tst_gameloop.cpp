@@ -1,5 +1,4 @@
 #include "support/fixture.h"
-#include "window_rules.h"
 
 #include <cmath>
 #include <string>
@@ -16,22 +15,13 @@ constexpr double PumpStep = 1.0 / 256;
 
 const std::string NoPoints = rules::summary(0, 0, 0);
 
-// The ten draws of one pass, with the colour roll first.
-std::vector<float> pass(int colorRoll)
-{
-    std::vector<float> draws { (float(colorRoll) - 0.5f) / 60.0f };
-    draws.resize(10, 0.5f);
-    return draws;
-}
-
 struct Pace {
     const char* difficulty;
     double pause;
     double step;
 };
 
-class GameLoopTest : public GameTest {
-protected:
+struct GameLoopTest : GameTest {
     GameLoopTest()
     {
         platform.now = 50000; // late in the day: the game measures from its own start
@@ -39,7 +29,7 @@ protected:
     }
 };
 
-class GameLength : public GameLoopTest, public ::testing::WithParamInterface<Pace> { };
+struct GameLength : GameLoopTest, ::testing::WithParamInterface<Pace> { };
 
 } // namespace
 
@@ -55,6 +45,9 @@ TEST_P(GameLength, passesStartWhileLessThan46SecondsHaveGone)
         if (captions.empty() || captions.back() != at(Control::lblTimer).caption)
             captions.push_back(at(Control::lblTimer).caption);
     };
+    // Clicked before, the boxes count nothing in the game.
+    for (Control box : { Control::pct, Control::pct2, Control::pct3 })
+        click(box);
     pressStart();
 
     // A pause ends at the first pumping that reaches its length.
@@ -103,56 +96,60 @@ TEST_F(GameLoopTest, theStartControlsHideFromTheFirstPassAndComeBackAfter)
     EXPECT_TRUE(at(Control::cmdStart).visible && at(Control::lst1).visible && at(Control::lbl1).visible);
 }
 
+// The first of a pass's ten draws is its colour roll.
 TEST_F(GameLoopTest, theBackgroundFlashesOn58And38And18Only)
 {
     platform.selected = "Slow";
     const int rolls[] = { 57, 58, 1, 38, 60, 18, 17, 59, 19, 37, 39 };
-    const Color red { 255, 0, 0 }, blue { 0, 0, 255 }, green { 0, 193, 0 };
-    const std::optional<Color> expected[] = { {}, red, red, blue, blue, green, green, green, green, green, green };
+    const auto [red, blue, green] = rules::Flashes;
+    const std::optional<rules::Rgb> expected[] = { {}, red, red, blue, blue, green, green, green, green, green, green };
     for (int roll : rolls) {
-        const std::vector<float> draws = pass(roll);
-        platform.randoms.insert(platform.randoms.end(), draws.begin(), draws.end());
+        platform.randoms.push_back((float(roll) - 0.5f) / 60.0f);
+        platform.randoms.insert(platform.randoms.end(), 9, 0.5f);
     }
-    std::vector<std::optional<Color>> seen;
+    std::vector<std::optional<rules::Rgb>> seen;
     platform.onPump = [&](int) {
         if (std::size_t(platform.draws / 10) > seen.size() && seen.size() < std::size(rolls))
-            seen.push_back(platform.background);
+            seen.push_back(platform.background ? std::optional(rgb(*platform.background)) : std::nullopt);
     };
     pressStart();
     ASSERT_EQ(seen.size(), std::size(rolls));
     for (std::size_t i = 0; i < std::size(rolls); ++i)
         EXPECT_EQ(seen[i], expected[i]) << "pass " << i;
-    EXPECT_EQ(platform.background, (Color { 230, 230, 213 }));
+    EXPECT_EQ(rgb(platform.background.value()), rules::Idle);
 }
 
-// The closing steps have all run when the summary shows; the verdict comes
-// after it, the cleared counters last.
+// Clicks in a pause count at once. The closing steps have all run when the
+// summary shows; the verdict comes after it, the cleared counters last.
 TEST_F(GameLoopTest, theClosingStepsComeInOrder)
 {
     platform.selected = "Average";
+    int totalInNextPause = -1;
     platform.onPump = [&](int pump) {
         if (pump == 1) {
             click(Control::pct);
             click(Control::pct2);
             click(Control::pct3);
         }
+        if (pump == 2)
+            totalInNextPause = probe.total();
     };
     bool checked = false;
     platform.onMessageBox = [&](const ScriptedRuntime::Box&) {
-        for (const auto& [box, left] :
-            { std::pair(Control::pct, 3480.0f), { Control::pct2, 4680.0f }, { Control::pct3, 5880.0f } }) {
-            EXPECT_EQ(at(box).left, left);
-            EXPECT_EQ(at(box).top, 3240.0f);
+        for (const rules::Box& box : rules::Boxes) {
+            EXPECT_EQ(at(named(box.name)).left, float(box.afterGame[0] * 15)) << box.name;
+            EXPECT_EQ(at(named(box.name)).top, float(box.afterGame[1] * 15)) << box.name;
         }
         EXPECT_EQ(at(Control::lblTimer).caption, " ");
         EXPECT_EQ(at(Control::lbl1).caption, " ");
         EXPECT_TRUE(at(Control::lbl1).visible && at(Control::lst1).visible && at(Control::cmdStart).visible);
-        EXPECT_EQ(platform.background, (Color { 230, 230, 213 }));
+        EXPECT_EQ(rgb(platform.background.value()), rules::Idle);
         EXPECT_EQ(probe.redScore(), 1);
         checked = true;
     };
     pressStart();
     EXPECT_TRUE(checked);
+    EXPECT_EQ(totalInNextPause, 8);
     EXPECT_EQ(platform.prompts().back(), rules::summary(1, 3, 4));
     EXPECT_EQ(at(Control::lbl1).caption, rules::Verdicts[6]);
     EXPECT_EQ(probe.total(), 0);
@@ -171,32 +168,9 @@ TEST_F(GameLoopTest, startWithoutADifficultyAsksForOneThenSumsUpIdleClicks)
     EXPECT_EQ(platform.boxes[0].title, rules::Title);
     EXPECT_EQ(platform.boxes[1].prompt, rules::summary(3, 0, 0));
     EXPECT_EQ(platform.draws, 0);
-    EXPECT_EQ(at(Control::pct).left, 3480.0f);
+    EXPECT_EQ(at(Control::pct).left, float(rules::Boxes[0].afterGame[0] * 15));
     EXPECT_EQ(at(Control::lbl1).caption, " ");
     EXPECT_EQ(probe.redScore(), 0);
-}
-
-TEST_F(GameLoopTest, aGameStartsFromZeroWhateverWasClickedBefore)
-{
-    for (Control box : { Control::pct, Control::pct2, Control::pct3 })
-        click(box);
-    platform.selected = "Impossible";
-    pressStart();
-    EXPECT_EQ(platform.prompts().back(), NoPoints);
-}
-
-TEST_F(GameLoopTest, clicksDuringAPauseCountInIt)
-{
-    platform.selected = "Impossible";
-    int blueSeen = -1;
-    platform.onPump = [&](int pump) {
-        if (pump == 3)
-            click(Control::pct2);
-        if (pump == 4)
-            blueSeen = probe.blueScore();
-    };
-    pressStart();
-    EXPECT_EQ(blueSeen, 3);
 }
 
 // The window outlives the handler; the game stops at the next pumping and

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "support/named.h"
 #include "support/probe.h"
 #include "support/scripted_platform.h"
+#include "window_rules.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -17,3 +19,9 @@ struct GameTest : ::testing::Test {
     void pressStart() { click(game::Control::cmdStart); }
     ScriptedPlatform::ScriptedControl& at(game::Control control) { return platform.at(control); }
 };
+
+// A colour as the rules write it.
+inline rules::Rgb rgb(game::Color colour)
+{
+    return { colour.red, colour.green, colour.blue };
+}

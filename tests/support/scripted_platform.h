@@ -76,7 +76,7 @@ struct ScriptedRuntime {
 // A whole platform the test scripts: the controls are plain records and the
 // window's outer size is set by the test.
 struct ScriptedPlatform final : game::Platform, ScriptedRuntime {
-    struct ScriptedControl { // a control as the script holds it
+    struct ScriptedControl {
         float left;
         float top;
         float width;
@@ -101,18 +101,8 @@ struct ScriptedPlatform final : game::Platform, ScriptedRuntime {
 
     ScriptedControl& at(game::Control c) { return controls.at(static_cast<std::size_t>(c)); }
 
-    float outerWidth() override
-    {
-        if (onOuterSize)
-            onOuterSize();
-        return outerW;
-    }
-    float outerHeight() override
-    {
-        if (onOuterSize)
-            onOuterSize();
-        return outerH;
-    }
+    float outerWidth() override { return looked(outerW); }
+    float outerHeight() override { return looked(outerH); }
     void setBackColor(game::Color color) override { background = color; }
     float top(game::Control c) override { return at(c).top; }
     float left(game::Control c) override { return at(c).left; }
@@ -128,6 +118,14 @@ struct ScriptedPlatform final : game::Platform, ScriptedRuntime {
     double clock() override { return read(); }
     void messageBox(const std::string& prompt, const std::string& title) override { showBox(prompt, title); }
     void pumpEvents() override { pump(); }
+
+private:
+    float looked(float size) const
+    {
+        if (onOuterSize)
+            onOuterSize();
+        return size;
+    }
 };
 
 // The game's random source, drawing from the script instead.

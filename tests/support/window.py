@@ -24,6 +24,7 @@ TAB_ORDER = ("cmdStart", "lst1", "pct2", "pct3", "pct")
 BOXES = {"pct": (255, 0, 0), "pct2": (0, 0, 255), "pct3": (0, 192, 0)}
 POINTS = {"pct": 1, "pct2": 3, "pct3": 4}
 HOME_AFTER_GAME = {"pct": (232, 216), "pct2": (312, 216), "pct3": (392, 216)}  # red 120 twips right
+FLASHES = ((255, 0, 0), (0, 0, 255), (0, 193, 0))
 IDLE = (230, 230, 213)  # the window's colour after a game
 DIFFICULTIES = ("Slow", "Average", "Impossible")
 VERDICTS = ("Amazing!", "Great job! Almost there... ", "Good job, but you still need some practice.",
@@ -50,6 +51,7 @@ def header():
               ("std::array<Control, 7>", "Controls", [(n, p, FONTS.get(n, 0.0)) for n, p in CONTROLS.items()]),
               ("std::array<const char*, 5>", "TabOrder", TAB_ORDER), ("std::array<Box, 3>", "Boxes",
                [(n, BOXES[n], POINTS[n], HOME_AFTER_GAME[n]) for n in BOXES]),
+              ("std::array<Rgb, 3>", "Flashes", FLASHES), ("Rgb", "Idle", IDLE),
               ("std::array<const char*, 3>", "Difficulties", DIFFICULTIES),
               ("std::array<const char*, 7>", "Verdicts", VERDICTS),
               ("std::array<Thresholds, 3>", "VerdictThresholds", list(THRESHOLDS.items()))]

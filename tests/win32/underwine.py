@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
-"""Runs a Windows program (the front end's suite, the bench) under Wine, as
-the end-to-end tests run the game: in an X server of its own, since these
-programs make real windows, and a fresh Wine prefix. Exits with the
-program's status.
+"""Runs a Windows program (the suite, the bench) under Wine in an X server of
+its own and a fresh prefix, as the end-to-end tests run the game.
 
 usage: underwine.py PROGRAM.exe [ARGUMENT...]
 """
