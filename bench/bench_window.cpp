@@ -85,7 +85,6 @@ void acceptBox()
 
 void BenchWindow::messageBox(const std::string& prompt, const std::string& title)
 {
-    ++boxes;
     readingBeforeBox = lastReading;
     drawsSincePump = 0;
     QTimer::singleShot(0, acceptBox);

@@ -42,7 +42,6 @@ public:
 
     long pumps = 0;
     long draws = 0;
-    long boxes = 0;
     double gameStart = 0;
     // The last clock reading before the latest message box.
     double readingBeforeBox = 0;
