@@ -49,7 +49,9 @@ global.zorbleck = {
         if (!actor) throw new Error(`window ${id} is gone`);
         return actor.meta_window;
     },
-    windows: title => global.get_window_actors().map(a => a.meta_window)
+    // A window is first listed at 0,0 without the focus, before the shell
+    // places it and maps its actor: only a mapped one is on the screen.
+    windows: title => global.get_window_actors().filter(a => a.is_mapped()).map(a => a.meta_window)
         .filter(w => w.get_title() === title && w.showing_on_its_workspace() && w.get_frame_rect().width)
         .map(w => String(w.get_id())),
     client(id) { const w = this.window(id); return rect(w.frame_rect_to_client_rect(w.get_frame_rect())); },
