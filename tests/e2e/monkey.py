@@ -15,7 +15,7 @@ import time
 
 from closing import close
 from session import CAPTION, Failure, check, run
-from wholegame import SUMMARY_LINE, boxes_seen, centre, greet
+from wholegame import boxes_seen, centre, greet, summary_of, timer_shows
 from window import BOXES, CLIENT, CONTROLS, DIFFICULTIES, SELECT, TITLE
 from xsession import XSession
 
@@ -97,8 +97,7 @@ class Monkey:
         shot = self.session.screenshot()
         ox, oy = self.origin
         self.targets = {name: (x - ox, y - oy, w, h) for name, (x, y, w, h) in boxes_seen(shot, self.origin).items()}
-        x, y, w, h = CONTROLS["lblTimer"]
-        return shot.find((0, 0, 0), (ox + x, oy + y, w, h)) is not None
+        return timer_shows(shot, self.origin)
 
     def read_boxes(self):
         """Reads every box that is open now, and the ones that follow it."""
@@ -119,11 +118,7 @@ class Monkey:
         if text == SELECT:
             self.prompts += 1
             return
-        match = SUMMARY_LINE.match(text)
-        check(match, f"unexpected box: {text!r}")
-        red, blue, green, total = (int(n) for n in match.groups())
-        check(min(red, blue, green) >= 0 and blue % 3 == 0 and green % 4 == 0 and total == red + blue + green,
-              f"the summary does not add up: {text!r}")
+        summary_of(text)
         self.summaries += 1
 
     def storm_until(self, game, deadline, in_game):

@@ -12,7 +12,7 @@ import time
 
 from closing import in_a_game
 from session import Failure, check
-from wholegame import centre, greet, play_whole_game, read_rules, start_slow, summary
+from wholegame import centre, greet, play_whole_game, read_rules, start_slow, summary, timer_shows
 from window import CAPTION, CLIENT, CONTROLS, OVERFLOW, RULES, RULES_TITLE, SELECT, TAB_ORDER, TITLE
 
 FACE = (240, 240, 240)  # the page's face colour: the idle window and the labels
@@ -110,9 +110,7 @@ def errors_shown(session):
     check(session.read_box(TITLE) == "the label is gone", "no error for a failed write")
     session.run("delete document.getElementById('lblTimer').textContent")
     session.key("Return")  # Start keeps the focus: a game runs now
-    x, y, w, h = CONTROLS["lblTimer"]
-    session.wait_for(lambda: session.screenshot().find((0, 0, 0), (origin[0] + x, origin[1] + y, w, h)),
-                     "no game after the failed one")
+    session.wait_for(lambda: timer_shows(session.screenshot(), origin), "no game after the failed one")
     print("errors: an overflow and a failed write show their error and the page goes on")
     leave(session)
 
