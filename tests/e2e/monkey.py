@@ -15,8 +15,8 @@ import time
 
 from closing import close
 from session import CAPTION, Failure, check, run
-from wholegame import boxes_seen, centre, greet, summary_of, timer_shows
-from window import BOXES, CLIENT, CONTROLS, DIFFICULTIES, SELECT, TITLE
+from wholegame import boxes_seen, centre, greet, pick, summary_of, timer_shows
+from window import BOXES, CLIENT, CONTROLS, SELECT, TITLE
 from xsession import XSession
 
 START, LIST = CONTROLS["cmdStart"], CONTROLS["lst1"]
@@ -137,10 +137,7 @@ class Monkey:
             self.alive(game)
 
     def start(self, difficulty):
-        # A click on the first entry, then Down to the one wanted.
-        self.session.click(self.origin[0] + 150, self.origin[1] + 27)
-        for _ in range(DIFFICULTIES.index(difficulty)):
-            self.session.key("Down")
+        pick(self.session, self.origin, difficulty)
         self.session.click(*centre("cmdStart", self.origin))
         self.session.wait_for(self.look, f"no {difficulty} game started", 10)
         return time.monotonic()
@@ -154,7 +151,7 @@ class Monkey:
         check(text != SELECT, "no summary at the end of the game")
         self.check_box(text)
         print(f"  the game showed its summary {came:.1f} s after Start: {text}")
-        self.session.click(self.origin[0] + 150, self.origin[1] + 27)
+        pick(self.session, self.origin)
         time.sleep(0.6)  # late enough not to make a double-click of it
         self.session.tool("xdotool", "keydown", "ctrl", "click", "1", "keyup", "ctrl")
         self.session.click(*centre("cmdStart", self.origin))

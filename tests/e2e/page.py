@@ -12,7 +12,7 @@ import time
 
 from closing import in_a_game
 from session import Failure, check
-from wholegame import centre, greet, play_whole_game, read_rules, start_slow, summary, timer_shows
+from wholegame import centre, greet, pick, play_whole_game, read_rules, start_slow, summary, timer_shows
 from window import CAPTION, CLIENT, CONTROLS, OVERFLOW, RULES, RULES_TITLE, SELECT, TAB_ORDER, TITLE
 
 FACE = (240, 240, 240)  # the page's face colour: the idle window and the labels
@@ -105,7 +105,7 @@ def errors_shown(session):
     # says why, and the page goes on.
     session.run("Object.defineProperty(document.getElementById('lblTimer'), 'textContent',"
                 "  {configurable: true, set() { throw new Error('the label is gone'); }});")
-    session.click(origin[0] + 150, origin[1] + 27)  # "Slow"
+    pick(session, origin)
     session.click(*centre("cmdStart", origin))
     check(session.read_box(TITLE) == "the label is gone", "no error for a failed write")
     session.run("delete document.getElementById('lblTimer').textContent")

@@ -6,8 +6,8 @@ import re
 import time
 
 from session import check, check_no_sanitizer_report
-from window import (BOXES, CAPTION, CLIENT, CONTROLS, HOME_AFTER_GAME, IDLE, POINTS, RULES, RULES_TITLE, SELECT,
-                    SUMMARY, TITLE, VERDICTS, verdict)
+from window import (BOXES, CAPTION, CLIENT, CONTROLS, DIFFICULTIES, HOME_AFTER_GAME, IDLE, POINTS, RULES,
+                    RULES_TITLE, SELECT, SUMMARY, TITLE, VERDICTS, verdict)
 
 SUMMARY_LINE = re.compile("^" + re.escape(SUMMARY).replace(r"\{\}", "(-?\\d+)") + "$")
 
@@ -61,11 +61,18 @@ def boxes_seen(shot, origin):
     return {name: at for name, at in seen.items() if at and at[2] <= CONTROLS[name][2] and at[3] <= CONTROLS[name][3]}
 
 
+def pick(session, origin, difficulty="Slow"):
+    """A click on the list's first entry, Slow, then Down to `difficulty`."""
+    session.click(origin[0] + 150, origin[1] + 27)
+    for _ in range(DIFFICULTIES.index(difficulty)):
+        session.key("Down")
+
+
 def start_slow(session, window):
     """Picks Slow and presses Start; returns when, once the timer shows."""
     session.focus(window)
     origin = session.geometry(window)[:2]
-    session.click(origin[0] + 150, origin[1] + 27)  # "Slow", the list's first entry
+    pick(session, origin)
     session.click(*centre("cmdStart", origin))
     started = time.monotonic()
     session.wait_for(lambda: timer_shows(session.screenshot(), origin), "the game did not start")
